@@ -1,0 +1,52 @@
+#include "common/win/files.h"
+
+#include "common/text.h"
+#include "common/win/raii.h"
+
+namespace tav {
+
+bool FileExists(const std::string& path) {
+    bool answer = true;
+    const DWORD remembered = ::GetFileAttributesA(path.c_str());
+    if (remembered == INVALID_FILE_ATTRIBUTES) answer = false;
+    if (!::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) answer = false;
+
+    WIN32_FIND_DATAA data{};
+    UniqueFindHandle find(::FindFirstFileA(path.c_str(), &data));
+    if (!find || (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | 0x8 /* volume label */)))
+        answer = false;
+    find.reset();
+
+    if (remembered == INVALID_FILE_ATTRIBUTES ||
+        !::SetFileAttributesA(path.c_str(), remembered))
+        answer = false;
+    return answer;
+}
+
+bool IsPlainFile(const std::string& path) {
+    const DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & (FILE_ATTRIBUTE_DIRECTORY | 0x8));
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ClearReadOnlyOfDirectEntries(const std::string& folder) {
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    WIN32_FIND_DATAA data{};
+    UniqueFindHandle find(::FindFirstFileA((base + "*.*").c_str(), &data));
+    if (!find) return;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+            const std::string name = CutAtNul(data.cFileName, sizeof data.cFileName);
+            if (name != "." && name != "..")
+                ::SetFileAttributesA((base + name).c_str(),
+                                     data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+        }
+    } while (::FindNextFileA(find.get(), &data));
+}
+
+}  // namespace tav

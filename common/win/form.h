@@ -1,0 +1,49 @@
+// The windows of both programs are dialog-class windows built from an empty
+// in-memory template; their controls are created from layout tables in twips
+// and placed in pixels for the display's real DPI. Being dialogs, they get the
+// platform's keyboard handling: Tab order = creation order, Enter = default
+// button, Esc = IDCANCEL.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/layout.h"
+#include "common/win/raii.h"
+
+namespace tav {
+
+struct FormStyle {
+    DWORD style;
+    DWORD exStyle;
+    std::string caption;
+};
+
+// Creates a hidden modeless dialog window; `proc` receives WM_INITDIALOG with `param`.
+HWND CreateForm(const FormStyle& form, HWND owner, DLGPROC proc, LPARAM param);
+// Shows a dialog window modally and returns the value passed to EndDialog.
+INT_PTR ShowFormModal(const FormStyle& form, HWND owner, DLGPROC proc, LPARAM param);
+
+// Dots per inch of the screen (96 on a standard display).
+int ScreenDpi();
+
+// Sizes the window so that its client area is `width` × `height` twips.
+void SetClientSizeTwips(HWND hwnd, int widthTwips, int heightTwips, int dpi);
+void CenterOnScreen(HWND hwnd);
+
+// Creates a child control at a position given in twips.
+HWND AddControl(HWND parent, const char* windowClass, const std::string& text, DWORD style,
+                const TwipsRect& r, int id, int dpi, DWORD exStyle = 0);
+
+// A font of `points` size for the display's DPI.
+UniqueGdiObject CreateUiFont(const char* face, double points, bool bold, int dpi);
+
+// Stores/reads a pointer to the form object in the window (DWLP_USER).
+template <typename T>
+T* FormFromWindow(HWND hwnd) {
+    return reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+}
+void AttachForm(HWND hwnd, void* form);
+
+}  // namespace tav

@@ -1,0 +1,7 @@
+#include "main/dialogs/copymodOrdner.h"
+
+namespace tav {
+
+void SelectFolderCommand() {}
+
+}  // namespace tav

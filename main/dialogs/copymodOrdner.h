@@ -1,0 +1,8 @@
+// The folder picker.
+#pragma once
+
+namespace tav {
+
+void SelectFolderCommand();  // "selectfolder"
+
+}  // namespace tav

@@ -1,0 +1,7 @@
+#include "main/powerpoint/powermodConvertPPT.h"
+
+namespace tav {
+
+void RunPresentationCommand() {}
+
+}  // namespace tav

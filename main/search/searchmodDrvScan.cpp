@@ -1,0 +1,7 @@
+#include "main/search/searchmodDrvScan.h"
+
+namespace tav {
+
+void SearchCommand() {}
+
+}  // namespace tav

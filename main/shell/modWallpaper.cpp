@@ -1,0 +1,7 @@
+#include "main/shell/modWallpaper.h"
+
+namespace tav {
+
+void WallpaperCommand() {}
+
+}  // namespace tav

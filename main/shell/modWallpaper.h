@@ -1,0 +1,8 @@
+// The desktop wallpaper.
+#pragma once
+
+namespace tav {
+
+void WallpaperCommand();  // "wallpaper"
+
+}  // namespace tav

@@ -1,0 +1,13 @@
+// Entry point of Tavrino2.
+#include <windows.h>
+
+#include "common/win/program.h"
+#include "common/command_line.h"
+#include "main/startup/modMain.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    tav::Main(tav::CommandLineTail(::GetCommandLineA()));
+    // Only a visible non-modal window (the file browser, the search window)
+    // keeps the program running; hidden owner windows never do.
+    tav::RunUntilNoVisibleWindow();
+}

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Runs the Windows test programs under wine64 with an Xvfb display.
+#
+#   harness.sh setup   BUILD_DIR           template prefix (once per build) and Xvfb
+#   harness.sh cleanup BUILD_DIR           stops Xvfb and every wineserver of the build
+#   harness.sh run     BUILD_DIR EXE ARGS  one test program in a fresh copy of the template
+#   harness.sh prefix  BUILD_DIR DIR       a copy of the template at DIR (for ./tavrino)
+#
+# Only this script knows about Wine; the test programs are plain Windows programs.
+set -euo pipefail
+
+cmd=$1
+build=$(cd "$2" && pwd)
+state=$build/wine
+template=$state/template
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+
+export WINEDEBUG=-all WINEARCH=win64
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"
+export LC_ALL=C.UTF-8
+
+log() { echo "harness: $*" >&2; }
+
+# A prefix that keeps tests inside it: real user folders instead of links into
+# the Linux home folder, no Z: (the Linux root), and test drives:
+#   D: fixed drive (folder drive_d), E: CD-ROM (folder drive_e), F: not ready.
+make_template() {
+    [[ -f $template/.ready ]] && return 0
+    rm -rf "$template" "$template.tmp"
+    mkdir -p "$state"
+    log "creating the template prefix (once per build)"
+    WINEPREFIX=$template.tmp "$WINE" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$template.tmp "$WINESERVER" -w
+    local user_dir
+    for user_dir in "$template.tmp"/drive_c/users/*/; do
+        local f
+        for f in Desktop Documents Downloads Music Pictures Videos Templates; do
+            if [[ -L $user_dir$f ]]; then rm "$user_dir$f"; mkdir -p "$user_dir$f"; fi
+        done
+    done
+    mkdir -p "$template.tmp"/drive_c/users/"$(id -un)"/Temp
+    mkdir -p "$template.tmp/drive_d" "$template.tmp/drive_e"
+    rm -f "$template.tmp"/dosdevices/[d-z]:
+    ln -s ../drive_d "$template.tmp/dosdevices/d:"
+    ln -s ../drive_e "$template.tmp/dosdevices/e:"
+    ln -s /nonexistent/tavrino-drive-f "$template.tmp/dosdevices/f:"
+    WINEPREFIX=$template.tmp "$WINE" reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null 2>&1
+    WINEPREFIX=$template.tmp "$WINESERVER" -w
+    touch "$template.tmp/.ready"
+    mv "$template.tmp" "$template"
+}
+
+start_xvfb() {
+    if [[ -f $state/xvfb.pid ]] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then return 0; fi
+    local fifo=$state/xvfb.fd
+    rm -f "$fifo"; mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    local display
+    read -r -t 20 display <"$fifo" || { log "Xvfb did not start"; exit 1; }
+    rm -f "$fifo"
+    echo ":$display" >"$state/display"
+    log "Xvfb on :$display"
+}
+
+stop_xvfb() {
+    if [[ -f $state/xvfb.pid ]]; then
+        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+        rm -f "$state/xvfb.pid" "$state/display"
+    fi
+}
+
+display() {
+    if [[ -n ${DISPLAY:-} && ! -f $state/display ]]; then echo "$DISPLAY"; return; fi
+    [[ -f $state/display ]] || start_xvfb
+    cat "$state/display"
+}
+
+copy_template() {  # DEST
+    rm -rf "$1"
+    cp -a --reflink=auto "$template" "$1"
+    mkdir -p "$1/drive_c/tav"
+    cp "$build"/bin/Tavrino2.exe "$build"/bin/Tav_uninstall.exe "$1/drive_c/tav/" 2>/dev/null || true
+}
+
+stop_servers_of() {  # PREFIX...
+    local p
+    for p in "$@"; do
+        [[ -d $p ]] && WINEPREFIX=$p "$WINESERVER" -k 2>/dev/null || true
+    done
+}
+
+case $cmd in
+setup)
+    mkdir -p "$state"
+    make_template
+    start_xvfb
+    ;;
+cleanup)
+    stop_servers_of "$state"/run-* "$template"
+    rm -rf "$state"/run-*
+    stop_xvfb
+    ;;
+prefix)
+    make_template
+    dest=$3
+    if [[ ! -f $dest/.ready ]]; then copy_template "$dest"; else
+        cp "$build"/bin/Tavrino2.exe "$build"/bin/Tav_uninstall.exe "$dest/drive_c/tav/"; fi
+    ;;
+run)
+    exe=$3; shift 3
+    make_template
+    name=$(basename "$exe" .exe)
+    prefix=$state/run-$name
+    copy_template "$prefix"
+    export WINEPREFIX=$prefix DISPLAY
+    DISPLAY=$(display)
+    "$WINESERVER" -p 600
+    trap 'stop_servers_of "$prefix"' EXIT
+    code=0
+    (cd "$prefix/drive_c" && "$WINE" "$exe" "$@") || code=$?
+    # Pictures the tests saved for people to look at.
+    if compgen -G "$prefix/drive_c/screenshots/*.bmp" >/dev/null; then
+        mkdir -p "$build/screenshots"
+        for bmp in "$prefix"/drive_c/screenshots/*.bmp; do
+            convert "$bmp" "$build/screenshots/$(basename "$bmp" .bmp).png" 2>/dev/null || true
+        done
+    fi
+    stop_servers_of "$prefix"
+    trap - EXIT
+    [[ ${TAV_KEEP_PREFIX:-} ]] || rm -rf "$prefix"
+    exit $code
+    ;;
+*)
+    echo "usage: $0 setup|cleanup|run|prefix BUILD_DIR ..." >&2; exit 2 ;;
+esac

@@ -1,0 +1,9 @@
+#include "uninstall/modUninstall.h"
+
+namespace tav::uninstall {
+
+std::string InstallFolder;
+
+void UninstallAll() {}
+
+}  // namespace tav::uninstall

@@ -1,0 +1,4 @@
+// Identifiers of the uninstaller's resources.
+#pragma once
+
+#define IDI_UNINSTALL 1
