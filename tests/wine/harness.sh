@@ -77,11 +77,17 @@ display() {
     cat "$state/display"
 }
 
+# The programs under test and their helpers (test servers, small tools) live in C:\tav.
+copy_programs() {  # PREFIX
+    cp "$build"/bin/*.exe "$1/drive_c/tav/"
+    if compgen -G "$build/bin/*.dll" >/dev/null; then cp "$build"/bin/*.dll "$1/drive_c/tav/"; fi
+}
+
 copy_template() {  # DEST
     rm -rf "$1"
     cp -a --reflink=auto "$template" "$1"
     mkdir -p "$1/drive_c/tav"
-    cp "$build"/bin/Tavrino2.exe "$build"/bin/Tav_uninstall.exe "$1/drive_c/tav/" 2>/dev/null || true
+    copy_programs "$1"
 }
 
 stop_servers_of() {  # PREFIX...
@@ -105,8 +111,7 @@ cleanup)
 prefix)
     make_template
     dest=$3
-    if [[ ! -f $dest/.ready ]]; then copy_template "$dest"; else
-        cp "$build"/bin/Tavrino2.exe "$build"/bin/Tav_uninstall.exe "$dest/drive_c/tav/"; fi
+    if [[ ! -f $dest/.ready ]]; then copy_template "$dest"; else copy_programs "$dest"; fi
     ;;
 run)
     exe=$3; shift 3
