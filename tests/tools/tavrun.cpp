@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/win/raii.h"
+
 namespace {
 
 std::string Environment(const char* name, const char* fallback) {
@@ -37,10 +39,9 @@ int main() {
                      static_cast<unsigned long>(::GetLastError()));
         return 127;
     }
-    ::CloseHandle(pi.hThread);
-    ::WaitForSingleObject(pi.hProcess, INFINITE);
+    const tav::UniqueHandle thread(pi.hThread), process(pi.hProcess);
+    ::WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hProcess);
+    ::GetExitCodeProcess(process.get(), &code);
     return static_cast<int>(code);
 }

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "common/win/raii.h"
+
 namespace uia {
 namespace {
 
@@ -71,45 +73,24 @@ bool WaitUntil(const std::function<bool()>& condition, Ms timeout, Ms interval) 
 
 // --- Process -------------------------------------------------------------------
 
-Process::~Process() {
-    Kill();
-    if (process_) ::CloseHandle(process_);
-}
-
-Process::Process(Process&& other) noexcept : process_(other.process_), pid_(other.pid_) {
-    other.process_ = nullptr;
-    other.pid_ = 0;
-}
-
-Process& Process::operator=(Process&& other) noexcept {
-    if (this != &other) {
-        Kill();
-        if (process_) ::CloseHandle(process_);
-        process_ = other.process_;
-        pid_ = other.pid_;
-        other.process_ = nullptr;
-        other.pid_ = 0;
-    }
-    return *this;
-}
-
 bool Process::Running() const {
-    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> Process::WaitForExit(Ms timeout) const {
     if (!process_) return std::nullopt;
-    if (::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    if (::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) !=
+        WAIT_OBJECT_0)
         return std::nullopt;
     DWORD code = 0;
-    ::GetExitCodeProcess(process_, &code);
+    ::GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
 void Process::Kill() {
     if (Running()) {
-        ::TerminateProcess(process_, 99);
-        ::WaitForSingleObject(process_, 5000);
+        ::TerminateProcess(process_.get(), 99);
+        ::WaitForSingleObject(process_.get(), 5000);
     }
 }
 
@@ -122,7 +103,7 @@ Process StartCommandLine(const std::string& exe, const std::string& commandLine,
     if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
         return {};
-    ::CloseHandle(pi.hThread);
+    tav::UniqueHandle thread(pi.hThread);
     ::WaitForInputIdle(pi.hProcess, 5000);
     return Process(pi.hProcess, pi.dwProcessId);
 }
@@ -362,27 +343,25 @@ bool FolderExists(const std::string& path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    tav::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
     std::string bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
         bytes.append(buffer, read);
-    ::CloseHandle(file);
     return bytes;
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    tav::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                nullptr);
-    ::CloseHandle(file);
+    const BOOL ok = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                &written, nullptr);
     return ok && written == bytes.size();
 }
 
@@ -410,13 +389,11 @@ bool RemoveTree(const std::string& path) {
         return ::DeleteFileA(path.c_str()) != FALSE;
     }
     WIN32_FIND_DATAA data{};
-    HANDLE find = ::FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (tav::UniqueFindHandle find(::FindFirstFileA((path + "\\*").c_str(), &data)); find) {
         do {
             const std::string name = data.cFileName;
             if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-        } while (::FindNextFileA(find, &data));
-        ::FindClose(find);
+        } while (::FindNextFileA(find.get(), &data));
     }
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     return ::RemoveDirectoryA(path.c_str()) != FALSE;
@@ -450,11 +427,12 @@ bool SaveScreenshot(const std::string& bmpPath) {
     HDC screen = ::GetDC(nullptr);
     if (!screen) return false;
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    ::SelectObject(memory, old);
+    tav::UniqueMemoryDc memory(::CreateCompatibleDC(screen));
+    tav::UniqueGdiObject bitmap(::CreateCompatibleBitmap(screen, w, h));
+    HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    ::SelectObject(memory.get(), old);
+    ::ReleaseDC(nullptr, screen);
 
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
@@ -464,11 +442,8 @@ bool SaveScreenshot(const std::string& bmpPath) {
     info.biBitCount = 24;
     const DWORD stride = ((w * 3 + 3) / 4) * 4;
     std::string pixels(static_cast<std::size_t>(stride) * h, '\0');
-    ::GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
+    ::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, h, pixels.data(),
+                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
 
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;

@@ -10,7 +10,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "common/win/raii.h"
 
 namespace uia {
 
@@ -26,13 +29,18 @@ class Process {
 public:
     Process() = default;
     Process(HANDLE process, DWORD pid) : process_(process), pid_(pid) {}
-    ~Process();
-    Process(Process&& other) noexcept;
-    Process& operator=(Process&& other) noexcept;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    ~Process() { Kill(); }
+    Process(Process&& other) noexcept = default;
+    Process& operator=(Process&& other) noexcept {
+        if (this != &other) {
+            Kill();
+            process_ = std::move(other.process_);
+            pid_ = std::exchange(other.pid_, 0);
+        }
+        return *this;
+    }
 
-    bool Started() const { return process_ != nullptr; }
+    bool Started() const { return static_cast<bool>(process_); }
     DWORD Pid() const { return pid_; }
     bool Running() const;
     // Waits for the end; the exit code, or nothing on timeout.
@@ -40,7 +48,7 @@ public:
     void Kill();
 
 private:
-    HANDLE process_ = nullptr;
+    tav::UniqueHandle process_;
     DWORD pid_ = 0;
 };
 
