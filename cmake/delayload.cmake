@@ -1,0 +1,24 @@
+# The heavier system DLLs are delay-loaded: an action that shows no dialog and
+# touches no COM object (makedir, kill, copy, rename, ...) starts without
+# loading them. Under Wine this is most of a silent action's start-up time.
+#
+# tav_delay_import(<dll>) creates the imported target delay::<dll>.
+set(TAV_DELAY_DIR ${PROJECT_BINARY_DIR}/delayload)
+
+function(tav_delay_import dll)
+  set(lib ${TAV_DELAY_DIR}/lib${dll}_delay.a)
+  add_custom_command(OUTPUT ${lib}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TAV_DELAY_DIR}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/cmake/make-delay-lib.sh ${TAV_MINGW_PREFIX} ${dll} ${lib}
+    DEPENDS ${PROJECT_SOURCE_DIR}/cmake/make-delay-lib.sh
+    COMMENT "Delay-load import library for ${dll}.dll")
+  add_custom_target(make_delay_${dll} DEPENDS ${lib})
+  add_library(delay::${dll} STATIC IMPORTED GLOBAL)
+  set_target_properties(delay::${dll} PROPERTIES IMPORTED_LOCATION ${lib}
+                                                 INTERFACE_LINK_LIBRARIES delayimp)
+  add_dependencies(delay::${dll} make_delay_${dll})
+endfunction()
+
+foreach(dll ole32 oleaut32 shell32 comdlg32 comctl32 imagehlp)
+  tav_delay_import(${dll})
+endforeach()
