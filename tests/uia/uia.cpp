@@ -204,32 +204,31 @@ void PressEnter(HWND window) { PostKey(window, VK_RETURN); }
 void PressEscape(HWND window) { PostKey(window, VK_ESCAPE); }
 void CloseBox(HWND window) { ::PostMessageA(window, WM_CLOSE, 0, 0); }
 
-std::vector<std::string> ListItems(HWND list) {
+namespace {
+
+// The texts of a list box's or a combo box's entries (count, length and text messages).
+std::vector<std::string> EntryTexts(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg) {
     std::vector<std::string> items;
-    const auto count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const auto count = ::SendMessageA(control, countMsg, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const auto length = ::SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        const auto length = ::SendMessageA(control, lengthMsg, i, 0);
         if (length < 0) continue;
         std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        ::SendMessageA(control, textMsg, i, reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(length));
         items.push_back(text);
     }
     return items;
 }
 
+}  // namespace
+
+std::vector<std::string> ListItems(HWND list) {
+    return EntryTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
 std::vector<std::string> ComboItems(HWND combo) {
-    std::vector<std::string> items;
-    const auto count = ::SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto length = ::SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
-        if (length < 0) continue;
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        items.push_back(text);
-    }
-    return items;
+    return EntryTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 int ListSelection(HWND list) { return static_cast<int>(::SendMessageA(list, LB_GETCURSEL, 0, 0)); }
