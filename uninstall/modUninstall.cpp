@@ -19,6 +19,15 @@ namespace {
 
 constexpr char kMarkerFile[] = "tavrinoinstall.inf";
 
+std::string MissingFolderMessage(const std::string& folder) {
+    return "Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + folder +
+           "\r\nkonnte nicht gelöscht werden.";
+}
+
+std::string ProtectedFolderMessage(const std::string& folder) {
+    return "Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n" + folder;
+}
+
 void RemoveMarkerFile() {
     const std::string windows = WindowsFolder(200);
     if (windows.empty()) return;

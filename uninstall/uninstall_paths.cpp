@@ -29,13 +29,4 @@ std::string DeletePattern(const std::string& trimmedFolder) {
     return trimmedFolder + "\\*.*" + std::string(2, '\0');
 }
 
-std::string MissingFolderMessage(const std::string& folder) {
-    return "Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + folder +
-           "\r\nkonnte nicht gelöscht werden.";
-}
-
-std::string ProtectedFolderMessage(const std::string& folder) {
-    return "Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n" + folder;
-}
-
 }  // namespace tav::uninstall

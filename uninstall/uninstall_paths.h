@@ -1,5 +1,5 @@
 // The uninstaller's decisions that need no platform: its command line, the
-// start-menu folder it removes, and the texts it shows. No platform headers.
+// start-menu folder it removes, and its delete pattern. No platform headers.
 #pragma once
 
 #include <optional>
@@ -25,9 +25,5 @@ std::optional<std::string> StartMenuNameOf(const std::string& installFolder);
 
 // The delete pattern of a folder: the folder and "\*.*", followed by two NULs.
 std::string DeletePattern(const std::string& trimmedFolder);
-
-// "Hinweis" texts.
-std::string MissingFolderMessage(const std::string& folder);
-std::string ProtectedFolderMessage(const std::string& folder);
 
 }  // namespace tav::uninstall

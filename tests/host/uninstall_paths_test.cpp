@@ -39,10 +39,6 @@ TEST(StartMenuNameOf, LastComponentOrNothingWhenBlank) {
     EXPECT_EQ(StartMenuNameOf("C:\\Programme\\ x "), " x ");
 }
 
-TEST(DeleteFolderTexts, PatternAndMessages) {
+TEST(DeletePattern, FolderStarDotStarAndTwoNuls) {
     EXPECT_EQ(DeletePattern("C:\\A b"), std::string("C:\\A b\\*.*\0\0", 12));
-    EXPECT_EQ(MissingFolderMessage(" C:\\weg "),
-              "Der angegebene Ordner ist nicht mehr vorhanden!\r\n C:\\weg \r\nkonnte nicht gelöscht werden.");
-    EXPECT_EQ(ProtectedFolderMessage("C:\\windows"),
-              "Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\nC:\\windows");
 }
