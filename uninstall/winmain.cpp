@@ -1,14 +1,15 @@
 // Entry point of Tav_uninstall.
 #include <windows.h>
 
-#include "common/command_line.h"
+#include "common/win/folders.h"
 #include "common/win/program.h"
 #include "uninstall/frmAbout.h"
 #include "uninstall/modUninstall.h"
+#include "uninstall/uninstall_paths.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tav::uninstall;
-    InstallFolder = tav::CommandLineTail(::GetCommandLineA());
+    InstallFolder = InstallFolderFromCommandLine(::GetCommandLineA(), tav::ProgramPath());
     if (InstallFolder.empty()) {
         ShowInformationWindow();
         tav::EndProgram();

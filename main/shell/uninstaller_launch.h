@@ -1,0 +1,18 @@
+// How "c,u/<folder>" becomes the uninstaller's start. No platform headers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tav {
+
+// The installation folder of a "c,u/" parameter string: everything from the
+// fifth character on, untrimmed and unsplit, with one trailing backslash removed.
+std::string InstallFolderOfUninstallCommand(std::string_view parameterString);
+
+// The uninstaller's command line: its path, one blank, the installation folder
+// (neither quoted).
+std::string UninstallerCommandLine(const std::string& uninstallerPath,
+                                   const std::string& installFolder);
+
+}  // namespace tav

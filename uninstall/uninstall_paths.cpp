@@ -1,0 +1,32 @@
+#include "uninstall/uninstall_paths.h"
+
+#include "common/command_line.h"
+#include "common/text.h"
+
+namespace tav::uninstall {
+
+std::string InstallFolderFromCommandLine(std::string_view commandLine, std::string_view ownPath) {
+    if (!ownPath.empty() && commandLine.size() >= ownPath.size() &&
+        ToLowerCp1252(commandLine.substr(0, ownPath.size())) == ToLowerCp1252(ownPath)) {
+        std::string_view rest = commandLine.substr(ownPath.size());
+        if (rest.empty()) return {};
+        if (rest.front() == ' ' || rest.front() == '\t') {
+            const auto start = rest.find_first_not_of(" \t");
+            return start == std::string_view::npos ? std::string() : std::string(rest.substr(start));
+        }
+    }
+    return CommandLineTail(commandLine);
+}
+
+std::optional<std::string> StartMenuNameOf(const std::string& installFolder) {
+    const auto slash = installFolder.find_last_of('\\');
+    std::string name = slash == std::string::npos ? installFolder : installFolder.substr(slash + 1);
+    if (Trim(name).empty()) return std::nullopt;
+    return name;
+}
+
+std::string DeletePattern(const std::string& trimmedFolder) {
+    return trimmedFolder + "\\*.*" + std::string(2, '\0');
+}
+
+}  // namespace tav::uninstall
