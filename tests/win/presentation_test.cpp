@@ -6,7 +6,10 @@
 #include <chrono>
 #include <optional>
 #include <sstream>
+#include <thread>
 
+#include "main/powerpoint/powermodConvertPPT.h"
+#include "main/powerpoint/powermodDialog.h"
 #include "main/powerpoint/powermodOfficeVer.h"
 #include "tests/ppt_standin/standin.h"
 #include "tests/win/system_test.h"
@@ -393,12 +396,6 @@ TEST_F(PresentationExport, CancelReportsFailureWithoutAnyAutomationCall) {
     uia::Process p = RunMain("p,C:\\Bilder,640,480,png");
     HWND dialog = uia::WaitForWindow({p.Pid(), kDialogTitle, "#32770"});
     ASSERT_NE(dialog, nullptr);
-    // The open dialog: no owner, the two presentation filters.
-    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
-    EXPECT_EQ(uia::ComboItems(uia::FindControl(dialog, 0x470)),
-              (std::vector<std::string>{"Powerpointpräsentation (*.ppt)",
-                                        "Powerpoint Pack & Go (*.pps)"}));
-    uia::SaveScreenshot(ScreenshotPath("presentation_open_dialog"));
     uia::CancelDialog(dialog);
 
     const auto result = uia::WaitForFile(ResultFile(), uia::Ms{15000});
@@ -408,6 +405,38 @@ TEST_F(PresentationExport, CancelReportsFailureWithoutAnyAutomationCall) {
     EXPECT_GE(std::chrono::steady_clock::now() - seen, std::chrono::milliseconds(1500));
     EXPECT_EQ(p.WaitForExit(), 0u);
     EXPECT_FALSE(uia::FileExists(standin::kLogFile));
+}
+
+TEST_F(PresentationExport, PathTooLongForTheDialogIsACancel) {
+    // 128 characters are the dialog's limit; the folder exists, so the dialog
+    // itself does not complain.
+    const std::string folder = scratch_ + "\\" + std::string(120, 'L');
+    ASSERT_TRUE(uia::MakeFolders(folder));
+    presentation_ = folder + "\\lang.ppt";
+    ASSERT_TRUE(uia::WriteFileBytes(presentation_, "x"));
+    const Outcome o = Run("p,C:\\Bilder,640,480,png");
+    EXPECT_EQ(o.result, Reported("1"));
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_FALSE(uia::FileExists(standin::kLogFile));
+}
+
+// The dialog run inside this test program, so that its controls can be read.
+TEST_F(PresentationExport, OpenDialogOffersTheTwoPresentationTypesWithoutOwner) {
+    tav::PresentationFile.clear();
+    std::thread chooser([] { tav::ChoosePresentation(); });
+    HWND dialog = uia::WaitForWindow({::GetCurrentProcessId(), kDialogTitle, "#32770"});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+    EXPECT_EQ(uia::ComboItems(uia::FindControl(dialog, 0x470)),
+              (std::vector<std::string>{"Powerpointpräsentation (*.ppt)",
+                                        "Powerpoint Pack & Go (*.pps)"}));
+    EXPECT_EQ(uia::TextOf(uia::FileDialogNameEdit(dialog)), "");  // no initial file name
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    uia::SaveScreenshot(ScreenshotPath("presentation_open_dialog"));
+    EXPECT_TRUE(uia::SetFileDialogName(dialog, presentation_));
+    uia::ConfirmDialog(dialog);
+    chooser.join();
+    EXPECT_EQ(tav::PresentationFile, presentation_);
 }
 
 TEST_F(PresentationExport, MissingOperandOrNonNumericSizeShowsNothingAndWritesNothing) {
