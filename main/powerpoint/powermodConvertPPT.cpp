@@ -228,8 +228,8 @@ bool ExportThroughPresentationProgram() {
     }
     // An instance that the user already had open stays open.
     if (!wasRunning) Call(application.get(), L"Quit", kCall, Arguments());
+    // Leaving releases the presentation, then the application, then the apartment.
     return exported;
-    // The presentation and the application are released here, before the apartment ends.
 }
 
 }  // namespace
