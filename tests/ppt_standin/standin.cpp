@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win/raii.h"
+
 namespace standin {
 namespace {
 
@@ -35,25 +37,24 @@ std::wstring Lower(std::wstring s) {
 }
 
 bool WriteSmallFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const tav::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    const BOOL ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    return ok && written == bytes.size();
+    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
 }
 
 void AppendLog(const std::string& line) {
     ::CreateDirectoryA(kFolder, nullptr);
-    HANDLE file = ::CreateFileA(kLogFile, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const tav::UniqueFile file(::CreateFileA(kLogFile, FILE_APPEND_DATA,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     const std::string bytes = line + "\r\n";
     DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string Control(const char* key, const char* fallback = "") {
@@ -76,13 +77,21 @@ void MakeFolders(const std::wstring& path) {
         if (i == path.size() || path[i] == L'\\') ::CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
 }
 
+// The value as text, when it can be read as one.
+std::optional<std::wstring> AsText(const VARIANT& v) {
+    tav::UniqueVariant text;
+    if (FAILED(::VariantChangeType(text.get(), const_cast<VARIANT*>(&v), 0, VT_BSTR))) return std::nullopt;
+    return std::wstring(text->bstrVal, ::SysStringLen(text->bstrVal));
+}
+
+std::optional<long> AsNumber(const VARIANT& v) {
+    tav::UniqueVariant n;
+    if (FAILED(::VariantChangeType(n.get(), const_cast<VARIANT*>(&v), 0, VT_I4))) return std::nullopt;
+    return n->lVal;
+}
+
 std::string Describe(const VARIANT& v) {
-    VARIANT text;
-    ::VariantInit(&text);
-    std::string value;
-    if (SUCCEEDED(::VariantChangeType(&text, const_cast<VARIANT*>(&v), 0, VT_BSTR)))
-        value = Narrow(std::wstring(text.bstrVal, ::SysStringLen(text.bstrVal)));
-    ::VariantClear(&text);
+    const std::string value = Narrow(AsText(v).value_or(L""));
     switch (v.vt) {
         case VT_BSTR: return "BSTR:" + value;
         case VT_I2: return "I2:" + value;
@@ -122,24 +131,11 @@ public:
     }
     std::optional<std::wstring> Text(int index) const {
         const VARIANT* v = At(index);
-        if (!v) return std::nullopt;
-        VARIANT text;
-        ::VariantInit(&text);
-        std::optional<std::wstring> result;
-        if (SUCCEEDED(::VariantChangeType(&text, const_cast<VARIANT*>(v), 0, VT_BSTR)))
-            result = std::wstring(text.bstrVal, ::SysStringLen(text.bstrVal));
-        ::VariantClear(&text);
-        return result;
+        return v ? AsText(*v) : std::nullopt;
     }
     std::optional<long> Number(int index) const {
         const VARIANT* v = At(index);
-        if (!v) return std::nullopt;
-        VARIANT n;
-        ::VariantInit(&n);
-        std::optional<long> result;
-        if (SUCCEEDED(::VariantChangeType(&n, const_cast<VARIANT*>(v), 0, VT_I4))) result = n.lVal;
-        ::VariantClear(&n);
-        return result;
+        return v ? AsNumber(*v) : std::nullopt;
     }
     // Positional ones first (in order), then the named ones by position.
     std::string Describe() const {

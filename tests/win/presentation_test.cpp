@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "common/win/raii.h"
 #include "main/powerpoint/powermodConvertPPT.h"
 #include "main/powerpoint/powermodDialog.h"
 #include "main/powerpoint/powermodOfficeVer.h"
@@ -23,16 +24,15 @@ const char kClassKey[] = "PowerPoint.Application";
 
 std::string ServerKey() { return std::string("CLSID\\") + standin::kClassIdText; }
 
+// Under Wine the classes root is HKLM\Software\Classes; per-user classes
+// (HKCU\Software\Classes) do not show there.
 bool SetClassesValue(const std::string& subKey, const char* name, const std::string& value) {
-    HKEY key = nullptr;
+    tav::UniqueRegKey key;
     if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS)
+                          nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG rc = ::RegSetValueExA(key, name, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>(value.size() + 1));
-    ::RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    return ::RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 void DeleteClassesKey(const std::string& subKey) { ::RegDeleteTreeA(HKEY_CLASSES_ROOT, subKey.c_str()); }
@@ -363,14 +363,14 @@ TEST_F(PresentationExport, NoPresentationProgramIsReportedAsFailure) {
 }
 
 TEST_F(PresentationExport, RunningInstanceIsReusedAndStaysRunning) {
-    HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, standin::kHostReadyEvent);
-    HANDLE end = ::CreateEventA(nullptr, TRUE, FALSE, standin::kHostEndEvent);
+    const tav::UniqueHandle ready(::CreateEventA(nullptr, TRUE, FALSE, standin::kHostReadyEvent));
+    const tav::UniqueHandle end(::CreateEventA(nullptr, TRUE, FALSE, standin::kHostEndEvent));
     ASSERT_TRUE(ready && end);
-    ::ResetEvent(ready);
-    ::ResetEvent(end);
+    ::ResetEvent(ready.get());
+    ::ResetEvent(end.get());
     uia::Process host = uia::Start(uia::ProgramsFolder() + "\\" + standin::kHostName, "");
     ASSERT_TRUE(host.Started());
-    ASSERT_EQ(::WaitForSingleObject(ready, 15000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(ready.get(), 15000), WAIT_OBJECT_0);
 
     const Outcome o = Run("p,C:\\Bilder,640,480,png");
     EXPECT_EQ(o.result, Reported("0"));
@@ -386,10 +386,8 @@ TEST_F(PresentationExport, RunningInstanceIsReusedAndStaysRunning) {
                        }));
     EXPECT_TRUE(host.Running());
 
-    ::SetEvent(end);
+    ::SetEvent(end.get());
     EXPECT_EQ(host.WaitForExit(), 0u);
-    ::CloseHandle(ready);
-    ::CloseHandle(end);
 }
 
 TEST_F(PresentationExport, CancelReportsFailureWithoutAnyAutomationCall) {
