@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -23,7 +24,9 @@ namespace {
 
 // The record of the first platform version that had the Explorer-style
 // dialogs, without the fields added later: 76 bytes on 32-bit Windows.
-static_assert(sizeof(void*) != 4 || OPENFILENAME_SIZE_VERSION_400A == 76,
+// (OPENFILENAME_SIZE_VERSION_400A is this offset plus the field's size.)
+static_assert(sizeof(void*) != 4 ||
+                  offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
               "the version-4 open-file record has 76 bytes on 32-bit Windows");
 
 constexpr DWORD kDialogFlags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;  // 0x804

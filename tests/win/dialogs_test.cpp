@@ -5,9 +5,12 @@
 #include <commctrl.h>
 
 #include <map>
+#include <thread>
 
 #include "common/win/raii.h"
+#include "main/dialogs/copymodDialog.h"
 #include "main/dialogs/settings.h"
+#include "main/startup/program_state.h"
 #include "tests/win/system_test.h"
 
 using namespace systest;
@@ -201,6 +204,57 @@ TEST(OpenDialog, CancelAndUnusableChoicesReportAnEmptyExtensionAndError1) {
     run = PickInOpenDialog("*.png", scratch + "\\fehlt\\ziel", source);
     EXPECT_EQ(run.result, kFailed);
     EXPECT_FALSE(uia::FolderExists(scratch + "\\fehlt"));
+    EXPECT_EQ(Remembered(), scratch + "\\");
+}
+
+// The platform's dialog never hands back a folder: it opens it. A folder can
+// still appear under the chosen name after the dialog has accepted it. To
+// make that happen at a known moment, the action runs inside this test
+// program: a hook creates the folder right after the dialog has taken the
+// name, before the action looks at it.
+namespace racing_folder {
+
+std::string g_path;
+
+LRESULT CALLBACK AfterDialogMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_COMMAND && LOWORD(message->wParam) == IDOK &&
+        uia::TextOf(message->hwnd) == "Ordnertest")
+        ::CreateDirectoryA(g_path.c_str(), nullptr);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace racing_folder
+
+TEST(OpenDialog, AFolderUnderTheChosenNameIsNoFileToCopy) {
+    const std::string scratch = ScratchFolder();
+    racing_folder::g_path = scratch + "\\neu.png";
+    tav::State.TempPath = uia::TempFolder();
+    tav::State.Args = tav::ArgList({"c", "opendialog", "Ordnertest", "*.png", scratch + "\\ziel"});
+    tav::State.DialogTitle = "Ordnertest";
+    tav::State.TargetBase = scratch + "\\ziel";
+    RemoveResultFile();
+
+    struct Hook {
+        HHOOK h;
+        ~Hook() { ::UnhookWindowsHookEx(h); }
+    } hook{::SetWindowsHookExA(WH_CALLWNDPROCRET, racing_folder::AfterDialogMessage, nullptr,
+                               ::GetCurrentThreadId())};
+    ASSERT_NE(hook.h, nullptr);
+    std::thread user([&] {
+        HWND dialog = uia::WaitForWindow({::GetCurrentProcessId(), "Ordnertest", "#32770"});
+        if (!dialog) return;
+        uia::SetFileDialogName(dialog, racing_folder::g_path);
+        // Sent, so that the hook sees the command come back from the dialog.
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    });
+    tav::OpenDialog();
+    user.join();
+
+    EXPECT_TRUE(uia::FolderExists(racing_folder::g_path));
+    EXPECT_EQ(ResultSection("Dialog"), kFailed);
+    EXPECT_FALSE(uia::FileExists(scratch + "\\ziel.png"));
     EXPECT_EQ(Remembered(), scratch + "\\");
 }
 
