@@ -4,13 +4,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <thread>
 
 #include "common/win/raii.h"
 #include "main/dialogs/copymodDialog.h"
+#include "main/dialogs/copymodOrdner.h"
 #include "main/dialogs/settings.h"
 #include "main/startup/program_state.h"
+#include "tests/win/file_dialog_probe.h"
 #include "tests/win/system_test.h"
 
 using namespace systest;
@@ -78,14 +81,15 @@ struct DialogRun {
 // Starts the program, waits for its file dialog, types `name` (or cancels
 // when there is none) and waits for the end.
 DialogRun DriveFileDialog(const std::string& parameters, const std::string& title,
-                          const std::optional<std::string>& name,
-                          const std::string& cwd = "C:\\") {
+                          const std::optional<std::string>& name, const std::string& cwd,
+                          const std::function<void(HWND)>& inspect = {}) {
     DialogRun run;
     uia::Process p = RunMain(parameters, cwd);
     HWND dialog = uia::WaitForWindow({p.Pid(), title, "#32770"});
     EXPECT_NE(dialog, nullptr) << parameters;
     if (!dialog) return run;
     ExpectHiddenOwner(dialog, p.Pid());
+    if (inspect) inspect(dialog);
     if (name) {
         EXPECT_TRUE(uia::SetFileDialogName(dialog, *name));
         uia::ConfirmDialog(dialog);
@@ -103,11 +107,13 @@ std::string OpenParameters(const std::string& pattern, const std::string& target
 
 DialogRun PickInOpenDialog(const std::string& pattern, const std::string& targetBase,
                            const std::optional<std::string>& name,
-                           const std::string& cwd = "C:\\") {
+                           const std::string& cwd = "C:\\",
+                           const std::function<void(HWND)>& inspect = {}) {
     RemoveResultFile();
     return DriveFileDialog(OpenParameters(pattern, targetBase), "Bitte eine Datei wählen", name,
-                           cwd);
+                           cwd, inspect);
 }
+
 
 const Entries kFailed = {{"Extension", ""}, {"Error", "1"}};
 
@@ -122,7 +128,12 @@ TEST(OpenDialog, ConfirmedFileIsCopiedWithItsExtensionAndItsFolderRemembered) {
     // An older copy is replaced.
     ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\Ziel\\bild.jpg", "alt"));
 
-    const auto run = PickInOpenDialog("*.jpg", scratch + "\\Ziel\\bild", photos + "\\urlaub.jpg");
+    // The pattern is the filter's description and pattern at once.
+    const auto run = PickInOpenDialog("*.jpg", scratch + "\\Ziel\\bild", photos + "\\urlaub.jpg",
+                                      "C:\\", [](HWND dialog) {
+                                          EXPECT_EQ(FileTypes(dialog),
+                                                    std::vector<std::string>{"*.jpg"});
+                                      });
     EXPECT_EQ(run.exitCode, 0u);
     // No hand-over: the answer is still there after the program has ended.
     EXPECT_EQ(run.result, (Entries{{"Extension", "jpg"}, {"Error", "0"}}));
@@ -295,6 +306,7 @@ TEST(CopyDialog, OffersTheSourceNameAndReplacesTheChosenFileSilently) {
     ASSERT_NE(dialog, nullptr);
     ExpectHiddenOwner(dialog, p.Pid());
     EXPECT_EQ(uia::TextOf(uia::FileDialogNameEdit(dialog)), "liste.txt");
+    EXPECT_EQ(FileTypes(dialog), std::vector<std::string>{"Alle Dateien (*.*)"});
     uia::SaveScreenshot(ScreenshotPath("copydialog"));
     ASSERT_TRUE(uia::SetFileDialogName(dialog, scratch + "\\Ablage\\liste.txt"));
     uia::ConfirmDialog(dialog);
@@ -392,8 +404,9 @@ FolderRun DriveFolderDialog(const std::string& parameters, int button,
     ExpectHiddenOwner(dialog, p.Pid());
     HWND tree = uia::FindControl(dialog, kFolderTree);
     EXPECT_NE(tree, nullptr);
-    if (!expectedText.empty())
+    if (!expectedText.empty()) {
         EXPECT_EQ(uia::TextOf(uia::FindControl(dialog, kFolderText)), expectedText);
+    }
     // The selection is made while the dialog initialises; wait until the tree has one.
     uia::WaitUntil([&] { return !SelectedTreePath(tree).empty(); }, uia::Ms{3000});
     run.selected = SelectedTreePath(tree);
@@ -444,6 +457,46 @@ TEST(SelectFolder, WithoutExactlyFourElementsNoStartFolderIsSelected) {
         EXPECT_NE(run.result->at("Result"), "C:\\windows") << parameters;
         EXPECT_TRUE(run.resultGoneAndEnded) << parameters;
     }
+}
+
+// The callback, called directly with a window that records what it is sent.
+namespace recorded {
+UINT g_message;
+WPARAM g_wParam;
+std::string g_text;
+LRESULT CALLBACK Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_USER) {
+        g_message = message;
+        g_wParam = wParam;
+        g_text = reinterpret_cast<const char*>(lParam);
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+}  // namespace recorded
+
+TEST(SelectFolder, TheCallbackSelectsTheStartFolderOnceTheDialogIsReady) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = recorded::Record;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TavRecorder";
+    ::RegisterClassA(&windowClass);
+    tav::UniqueWindow window(::CreateWindowExA(0, "TavRecorder", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                               nullptr, windowClass.hInstance, nullptr));
+    ASSERT_TRUE(window);
+    char selection[] = "D:";
+
+    // Other notifications are ignored.
+    recorded::g_message = 0;
+    EXPECT_EQ(tav::BrowseCallback(window.get(), BFFM_SELCHANGED, 0,
+                                  reinterpret_cast<LPARAM>(selection)), 0);
+    EXPECT_EQ(recorded::g_message, 0u);
+
+    EXPECT_EQ(tav::BrowseCallback(window.get(), BFFM_INITIALIZED, 0,
+                                  reinterpret_cast<LPARAM>(selection)), 0);
+    EXPECT_EQ(recorded::g_message, 0x466u);  // BFFM_SETSELECTIONA
+    EXPECT_NE(recorded::g_wParam, 0u);       // a path, not an item list
+    EXPECT_EQ(recorded::g_text, "D:");
 }
 
 TEST(SelectFolder, WithoutItsTextItShowsNothingAndEnds) {

@@ -9,6 +9,7 @@
 #include "common/win/raii.h"
 #include "main/dialogs/settings.h"
 #include "tests/win/picture_fixtures.h"
+#include "tests/win/file_dialog_probe.h"
 #include "tests/win/system_test.h"
 
 using namespace systest;
@@ -331,6 +332,8 @@ TEST(Wallpaper, UserChoosesThePictureInTheDialogThatStartsInTheRememberedFolder)
     HWND owner = ::GetWindow(dialog, GW_OWNER);
     ASSERT_NE(owner, nullptr);
     EXPECT_FALSE(::IsWindowVisible(owner));
+    EXPECT_EQ(FileTypes(dialog),
+              std::vector<std::string>{"Bilddateien (jpg,gif,bmp,wmf,emf)"});
     uia::SaveScreenshot(ScreenshotPath("picturedialog"));
     // A bare name is found in the remembered folder.
     ASSERT_TRUE(uia::SetFileDialogName(dialog, "Gewählt.gif"));
