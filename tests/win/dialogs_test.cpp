@@ -114,7 +114,6 @@ DialogRun PickInOpenDialog(const std::string& pattern, const std::string& target
                            cwd, inspect);
 }
 
-
 const Entries kFailed = {{"Extension", ""}, {"Error", "1"}};
 
 TEST(OpenDialog, ConfirmedFileIsCopiedWithItsExtensionAndItsFolderRemembered) {
