@@ -417,8 +417,22 @@ FolderRun DriveFolderDialog(const std::string& parameters, int button,
     return run;
 }
 
-// Folders that exist in the prefix from the start: the shell's folder dialog
-// does not reliably find a folder made a moment before it opens.
+// Lists a new folder and every folder above it once. The shell's folder
+// dialog does not reliably find a folder on a path that changed a moment
+// before and has not been listed since.
+void ListWithAncestors(std::string folder) {
+    for (;;) {
+        const std::string pattern = folder + (folder.back() == '\\' ? "*" : "\\*");
+        WIN32_FIND_DATAA data;
+        tav::UniqueFindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+        while (find && ::FindNextFileA(find.get(), &data)) {
+        }
+        const auto slash = folder.find_last_of('\\');
+        if (folder.size() <= 3 || slash == std::string::npos) break;
+        folder.resize(slash == 2 ? 3 : slash);  // the drive's root comes last
+    }
+}
+
 TEST(SelectFolder, StartFolderIsSelectedAndOkReportsIt) {
     const auto run = DriveFolderDialog("c,selectfolder,Bitte einen Ordner wählen,C:\\windows\\system32\\",
                                        IDOK, "Bitte einen Ordner wählen");
@@ -426,6 +440,18 @@ TEST(SelectFolder, StartFolderIsSelectedAndOkReportsIt) {
     EXPECT_EQ(run.selected[0], "system32");
     EXPECT_EQ(run.selected[1], "windows");
     EXPECT_EQ(run.result, (Entries{{"Result", "C:\\windows\\system32"}, {"Error", "0"}}));
+    EXPECT_TRUE(run.resultGoneAndEnded);
+}
+
+TEST(SelectFolder, ANewFolderWithAnUmlautIsSelectedAndReportedInTheAnsiCodePage) {
+    const std::string folder = ScratchFolder() + "\\Ordner für Bilder";
+    ASSERT_TRUE(uia::MakeFolders(folder));
+    ListWithAncestors(folder);
+
+    const auto run = DriveFolderDialog("c,selectfolder,Ordner wählen," + folder, IDOK);
+    ASSERT_FALSE(run.selected.empty());
+    EXPECT_EQ(run.selected.front(), "Ordner für Bilder");
+    EXPECT_EQ(run.result, (Entries{{"Result", folder}, {"Error", "0"}}));
     EXPECT_TRUE(run.resultGoneAndEnded);
 }
 
