@@ -1,5 +1,6 @@
 #include "tests/uia/uia.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "common/win/raii.h"
@@ -206,16 +207,25 @@ void CloseBox(HWND window) { ::PostMessageA(window, WM_CLOSE, 0, 0); }
 
 namespace {
 
-// The texts of a list box's or a combo box's entries (count, length and text messages).
+// The texts of a list box's or a combo box's entries (count, length and text
+// messages). Asked in UTF-16 and converted here: the ANSI messages sent to a
+// Unicode control of another process can hand back UTF-16 text under Wine.
 std::vector<std::string> EntryTexts(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg) {
     std::vector<std::string> items;
-    const auto count = ::SendMessageA(control, countMsg, 0, 0);
+    const auto count = ::SendMessageW(control, countMsg, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const auto length = ::SendMessageA(control, lengthMsg, i, 0);
+        const auto length = ::SendMessageW(control, lengthMsg, i, 0);
         if (length < 0) continue;
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::SendMessageA(control, textMsg, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
+        std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+        const auto copied = ::SendMessageW(control, textMsg, i, reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(copied < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(copied),
+                                                           static_cast<std::size_t>(length)));
+        const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                            nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+        if (n > 0)
+            ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                  n, nullptr, nullptr);
         items.push_back(text);
     }
     return items;
