@@ -65,6 +65,22 @@ std::string ListText(HWND list, int index, bool combo) {
     return CutAtNul(text.data(), text.size());
 }
 
+// A window's device context for the length of a block.
+class WindowDc {
+public:
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
 // Volume queries must not bring up the system's "insert a disk" boxes.
 class QuietDriveErrors {
 public:
@@ -271,13 +287,15 @@ void FileBrowserForm::SetLabelText(int id, const std::string& text, bool sizeToT
     HWND label = Item(id);
     ::SetWindowTextA(label, text.c_str());
     if (!sizeToText) return;
-    HDC dc = ::GetDC(label);
-    if (!dc) return;
-    HGDIOBJ old = ::SelectObject(dc, font_ ? font_.get() : ::GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(label, dc);
+    {
+        WindowDc dc(label);
+        if (!dc.get()) return;
+        HGDIOBJ old =
+            ::SelectObject(dc.get(), font_ ? font_.get() : ::GetStockObject(DEFAULT_GUI_FONT));
+        ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        ::SelectObject(dc.get(), old);
+    }
     ::SetWindowPos(label, nullptr, 0, 0, size.cx + 1, size.cy, SWP_NOMOVE | SWP_NOZORDER |
                                                                   SWP_NOACTIVATE);
     ::InvalidateRect(label, nullptr, TRUE);

@@ -126,6 +126,17 @@ void Put(const std::string& path, const std::string& bytes, DWORD attributes = 0
     if (attributes) ::SetFileAttributesA(path.c_str(), attributes);
 }
 
+// The result file once its last key ("Error") is written: the keys arrive one by one.
+std::optional<std::string> WaitForResult() {
+    std::optional<std::string> bytes;
+    uia::WaitUntil([&] {
+        bytes = uia::ReadFileBytes(ResultFile());
+        return bytes && bytes->find("Error=") != std::string::npos &&
+               bytes->size() >= 2 && bytes->compare(bytes->size() - 2, 2, "\r\n") == 0;
+    });
+    return bytes && bytes->find("Error=") != std::string::npos ? bytes : std::nullopt;
+}
+
 std::string SizeText(int w, int h) {
     return "Dateigröße: " + std::to_string(w) + " x " + std::to_string(h);
 }
@@ -290,7 +301,7 @@ TEST_F(FileBrowser, RequiredSizeEnablesOkOnlyForAPictureOfThatSizeAndOkCopiesIt)
 
     const auto t0 = Clock::now();
     uia::Click(b.Item(Command1));
-    const auto result = uia::WaitForFile(ResultFile());
+    const auto result = WaitForResult();
     ASSERT_TRUE(result);
     EXPECT_EQ(*result, "[Dialog]\r\nExtension=JPG\r\nWidth=640\r\nHeight=480\r\nError=0\r\n");
     EXPECT_EQ(uia::ReadFileBytes(target_ + ".JPG"), Jpeg640());
@@ -361,12 +372,14 @@ TEST_F(FileBrowser, EveryPictureTypePreviewsWithItsOwnSize) {
         EXPECT_EQ(symbolFrame.top, preview.top) << file;
         EXPECT_EQ(symbolFrame.right - symbolFrame.left, preview.right - preview.left) << file;
     }
+    ::RedrawWindow(b.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::Sleep(300);  // for the picture only
     uia::SaveScreenshot(ScreenshotPath("file_browser_no_preview"));
 
     // OK after a file without preview reports the size of the last picture
     // loaded; the copy worked, so the error is "0".
     uia::Click(b.Item(Command1));
-    const auto result = uia::WaitForFile(ResultFile());
+    const auto result = WaitForResult();
     EXPECT_EQ(result.value_or(""),
               "[Dialog]\r\nExtension=txt\r\nWidth=120\r\nHeight=90\r\nError=0\r\n");
     EXPECT_EQ(uia::ReadFileBytes(target_ + ".txt"), "Text");
@@ -379,7 +392,7 @@ TEST_F(FileBrowser, OkWithNothingSelectedOrAFailedCopyReportsTheFailure) {
         Browser b = Open("c,Titel,*.*," + target_);
         ASSERT_NE(b.window, nullptr);
         uia::PressEnter(b.window);  // Enter is OK while OK is enabled
-        const auto result = uia::WaitForFile(ResultFile());
+        const auto result = WaitForResult();
         EXPECT_EQ(result.value_or(""),
                   "[Dialog]\r\nExtension=\r\nWidth=89\r\nHeight=73\r\nError=1\r\n");
         EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
@@ -390,7 +403,7 @@ TEST_F(FileBrowser, OkWithNothingSelectedOrAFailedCopyReportsTheFailure) {
         ASSERT_NE(b.window, nullptr);
         ASSERT_TRUE(b.Pick("a.bmp", SizeText(120, 90)));
         uia::Click(b.Item(Command1));
-        const auto result = uia::WaitForFile(ResultFile());
+        const auto result = WaitForResult();
         EXPECT_EQ(result.value_or(""),
                   "[Dialog]\r\nExtension=bmp\r\nWidth=120\r\nHeight=90\r\nError=1\r\n");
         EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
@@ -408,7 +421,7 @@ TEST_F(FileBrowser, EnterDoesNothingWhileOkIsDisabledAndEscCancels) {
 
     const auto t0 = Clock::now();
     uia::PressEscape(b.window);
-    const auto result = uia::WaitForFile(ResultFile());
+    const auto result = WaitForResult();
     EXPECT_EQ(result.value_or(""), "[Dialog]\r\nExtension=\r\nWidth=\r\nHeight=\r\nError=1\r\n");
     // The window goes at once; the result stays two seconds.
     EXPECT_TRUE(uia::WaitForWindowGone({b.process.Pid(), "", "#32770"}, uia::Ms{1000}));
@@ -422,7 +435,7 @@ TEST_F(FileBrowser, AbbrechenCancelsToo) {
     Browser b = Open("c,Titel,*.jpg," + target_);
     ASSERT_NE(b.window, nullptr);
     uia::Click(b.Item(Command2));
-    const auto result = uia::WaitForFile(ResultFile());
+    const auto result = WaitForResult();
     EXPECT_EQ(result.value_or(""), "[Dialog]\r\nExtension=\r\nWidth=\r\nHeight=\r\nError=1\r\n");
     EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
 }
