@@ -273,7 +273,13 @@ TEST_F(FileBrowser, RequiredSizeEnablesOkOnlyForAPictureOfThatSizeAndOkCopiesIt)
     EXPECT_EQ(b.Text(Label2), "Dateigröße:");
     EXPECT_EQ(b.Text(lblStatus), "");
 
-    // 437 x 228 pixels of client area at 96 DPI, centred.
+    // The tab order is the creation order of the controls.
+    std::vector<int> order;
+    for (HWND child : uia::Children(b.window)) order.push_back(::GetDlgCtrlID(child));
+    EXPECT_EQ(order, (std::vector<int>{Drive1, Dir1, File1, Picture1, Label1, Command1, Command2,
+                                       picSource, Label2, lblStatus, picNoFile, Picture2}));
+
+    // 437 x 228 pixels of client area at 96 DPI.
     const RECT client = uia::ClientRectOnScreen(b.window);
     EXPECT_EQ(client.right - client.left, 437);
     EXPECT_EQ(client.bottom - client.top, 228);
@@ -350,6 +356,12 @@ TEST_F(FileBrowser, EveryPictureTypePreviewsWithItsOwnSize) {
         EXPECT_TRUE(uia::IsVisible(b.Item(Picture1))) << picture.file;
         EXPECT_FALSE(uia::IsVisible(b.Item(picNoFile))) << picture.file;
     }
+
+    // An arrow key in the file list selects the next file and previews it.
+    ASSERT_TRUE(ClickEntry(b.Item(File1), "a.bmp"));
+    ASSERT_TRUE(b.WaitForText(Label2, SizeText(120, 90)));
+    ::PostMessageA(b.Item(File1), WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_TRUE(b.WaitForText(Label2, SizeText(32, 32))) << b.Text(Label2);
 
     // A picture type that cannot be loaded keeps the previous picture.
     ASSERT_TRUE(ClickEntry(b.Item(File1), "a.bmp"));
