@@ -348,9 +348,9 @@ void FileBrowserForm::Drive1_Change(bool tellUser) {
             ShowMessage("Laufwerk nicht bereit oder verfügbar!", "Tavrino", MB_OK, hwnd_);
         return;
     }
+    // The drive's own current folder, or its root when that folder has gone.
     const std::string folder = CurrentFolderOfDrive(*letter);
-    if (!SetFolder(folder.empty() || !IsFolder(folder) ? std::string(1, *letter) + ":\\" : folder))
-        return;
+    if (!SetFolder(folder)) SetFolder(std::string(1, *letter) + ":\\");
 }
 
 // --- folders -------------------------------------------------------------------
