@@ -558,6 +558,29 @@ TEST_F(FileBrowser, ARememberedDriveThatIsNotReadyOpensSilentlyOnTheRememberedFo
     EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
 }
 
+TEST_F(FileBrowser, ARememberedReadyDriveOpensOnItsCurrentFolder) {
+    uia::MakeFolders("D:\\bilder d");
+    Put("D:\\bilder d\\x.jpg", Jpeg640());
+    tav::SaveSetting("Drive", "d:");
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, tav::kSettingsKey, "Dir");
+    {
+        Browser b = Open("c,Titel,*.jpg," + target_);
+        ASSERT_NE(b.window, nullptr);
+        EXPECT_EQ(uia::TextOf(b.Item(Drive1)).substr(0, 2), "d:");
+        EXPECT_EQ(b.Folders().front(), "d:\\");
+        EXPECT_EQ(uia::ListSelection(b.Item(Dir1)), 0);
+        uia::PressEscape(b.window);
+        EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
+    }
+    tav::SaveSetting("Dir", "D:\\bilder d");
+    Browser b = Open("c,Titel,*.jpg," + target_);
+    ASSERT_NE(b.window, nullptr);
+    EXPECT_EQ(b.Folders(), (std::vector<std::string>{"d:\\", "bilder d"}));
+    EXPECT_EQ(ListEntries(b.Item(File1)), (std::vector<std::string>{"x.jpg"}));
+    uia::CloseBox(b.window);
+    EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
+}
+
 TEST_F(FileBrowser, HiddenOwnerWindowIsCreatedOnceAndNeverShown) {
     HWND owner = tav::FileBrowserWindow();
     ASSERT_NE(owner, nullptr);
