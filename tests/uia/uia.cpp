@@ -104,8 +104,9 @@ Process StartCommandLine(const std::string& exe, const std::string& commandLine,
     if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
         return {};
+    // No WaitForInputIdle: a program that shows no window may have finished
+    // (and deleted its result file) before that wait would return.
     tav::UniqueHandle thread(pi.hThread);
-    ::WaitForInputIdle(pi.hProcess, 5000);
     return Process(pi.hProcess, pi.dwProcessId);
 }
 
