@@ -1,0 +1,36 @@
+#include "main/search/search_logic.h"
+
+namespace tav {
+
+std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count) {
+    std::vector<std::string> pieces;
+    if (!buffer || count == 0) return pieces;
+    const std::string_view all(buffer, count);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t nul = all.find('\0', start);
+        if (nul == std::string_view::npos) {
+            pieces.emplace_back(all.substr(start));
+            return pieces;
+        }
+        pieces.emplace_back(all.substr(start, nul - start));
+        start = nul + 1;
+    }
+}
+
+std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips) {
+    const int listHeight = heightTwips - 480;
+    if (listHeight < 0) return std::nullopt;
+    SearchLayout l;
+    l.list = {0, 0, widthTwips, listHeight};
+    l.button = {widthTwips - kSearchButtonWidth - 240, heightTwips - 420, kSearchButtonWidth,
+                kSearchButtonHeight};
+    l.label = {120, heightTwips - 420, kSearchLabelWidth, kSearchLabelHeight};
+    return l;
+}
+
+std::string FoundCountText(std::size_t count) {
+    return std::to_string(count) + " Dateien gefunden";
+}
+
+}  // namespace tav
