@@ -59,6 +59,15 @@ PatternPiece::PatternPiece(std::string_view piece) {
             default: tokens_.push_back({Kind::Literal, c, 0}); ++i; break;
         }
     }
+    for (const Token& t : tokens_) {
+        if (t.kind == Kind::Star) {
+            hasStar_ = true;
+            tail_ = 0;
+        } else {
+            ++width_;
+            ++tail_;
+        }
+    }
 }
 
 bool PatternPiece::MatchesOne(const Token& t, unsigned char c) const {
@@ -72,8 +81,42 @@ bool PatternPiece::MatchesOne(const Token& t, unsigned char c) const {
     return false;
 }
 
+namespace {
+
+// Code page 1252 upper case as a table (the matcher's inner loop).
+struct UpperTable {
+    unsigned char map[256];
+    UpperTable() {
+        for (int c = 0; c < 256; ++c)
+            map[c] = static_cast<unsigned char>(ToUpperCp1252(static_cast<char>(c)));
+    }
+};
+const UpperTable kUpper;
+
+struct IdentityTable {
+    unsigned char map[256];
+    IdentityTable() {
+        for (int c = 0; c < 256; ++c) map[c] = static_cast<unsigned char>(c);
+    }
+};
+const IdentityTable kIdentity;
+
+}  // namespace
+
 bool PatternPiece::Matches(std::string_view text, bool upperCaseText) const {
     if (!valid_) return true;
+    const unsigned char* map = upperCaseText ? kUpper.map : kIdentity.map;
+    // Cheap rejections first: the length, and the characters after the last star.
+    const std::size_t n = text.size();
+    if (n < width_ || (!hasStar_ && n != width_)) return false;
+    for (std::size_t k = 1; k <= tail_; ++k) {
+        const auto c = map[static_cast<unsigned char>(text[n - k])];
+        if (!MatchesOne(tokens_[tokens_.size() - k], c)) return false;
+    }
+    return MatchesFrom(text, map);
+}
+
+bool PatternPiece::MatchesFrom(std::string_view text, const unsigned char* map) const {
     const std::size_t n = text.size(), m = tokens_.size();
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::size_t t = 0, p = 0, resumeP = kNone, resumeT = 0;
@@ -86,8 +129,7 @@ bool PatternPiece::Matches(std::string_view text, bool upperCaseText) const {
             resumeT = t;
             continue;
         }
-        auto c = static_cast<unsigned char>(text[t]);
-        if (upperCaseText) c = static_cast<unsigned char>(ToUpperCp1252(static_cast<char>(c)));
+        const auto c = map[static_cast<unsigned char>(text[t])];
         if (p < m && MatchesOne(tokens_[p], c)) {
             ++p;
             ++t;

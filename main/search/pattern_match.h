@@ -34,10 +34,14 @@ private:
         unsigned short set;    // Set: index into sets_
     };
     bool MatchesOne(const Token& t, unsigned char c) const;
+    bool MatchesFrom(std::string_view text, const unsigned char* upper) const;
 
     std::vector<Token> tokens_;
     std::vector<std::bitset<256>> sets_;
     bool valid_ = true;
+    std::size_t width_ = 0;     // characters the non-star tokens stand for
+    std::size_t tail_ = 0;      // tokens after the last star (all of them without a star)
+    bool hasStar_ = false;
 };
 
 // A pattern list: split at every ";" (an empty piece is a piece and matches
