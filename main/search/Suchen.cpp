@@ -52,12 +52,12 @@ public:
         SetClientSizeTwips(hwnd, kInnerWidth, kInnerHeight, dpi_);
         CenterOnScreen(hwnd);
         list1_ = AddControl(hwnd, "LISTBOX", "",
-                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY |
+                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS |
                                 LBS_NOINTEGRALHEIGHT,
                             kList1, List1, dpi_);
         cmd_ = AddControl(hwnd, "BUTTON", "Suchen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                           kCmdSuchen, cmdSuchen, dpi_);
-        drives_ = AddControl(hwnd, "LISTBOX", "", WS_BORDER | LBS_NOINTEGRALHEIGHT, kLstDrives,
+        drives_ = AddControl(hwnd, "LISTBOX", "", WS_BORDER | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, kLstDrives,
                              lstDrives, dpi_);
         label1_ = AddControl(hwnd, "STATIC",
                              "Ein Doppelklick auf den gewünschten Listeneintrag übernimmt die Datei.",

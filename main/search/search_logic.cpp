@@ -18,6 +18,12 @@ std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count
     }
 }
 
+bool IsDriveLetterDesignation(std::string_view designation) {
+    if (designation.size() != 2 || designation[1] != ':') return false;
+    const char c = designation[0];
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips) {
     const int listHeight = heightTwips - 480;
     if (listHeight < 0) return std::nullopt;

@@ -16,6 +16,12 @@ namespace tav {
 // after the last separator is empty). No characters: no pieces.
 std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count);
 
+// True for a drive designation whose root the drive-type test may be asked
+// about: a letter and a colon ("C:", "d:"). Anything else ("C:\" tested as
+// "C:\\", "D", "ALL", a folder) is no drive root, whatever a platform
+// answers for such a path.
+bool IsDriveLetterDesignation(std::string_view designation);
+
 // The search window's controls for an inner area of `width` × `height` twips;
 // nothing when the list's height would be negative (a minimised window).
 struct SearchLayout {

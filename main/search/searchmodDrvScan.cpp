@@ -22,7 +22,9 @@ void SearchCommand() {
         AddFixedDrives();
     } else {
         AddSearchDrive(ToUpperCp1252(drive));
-        if (::GetDriveTypeA((drive + "\\").c_str()) != DRIVE_FIXED) {
+        // Only a drive root counts; some platforms also answer for "C:\\\\" or a folder.
+        if (!IsDriveLetterDesignation(drive) ||
+            ::GetDriveTypeA((drive + "\\").c_str()) != DRIVE_FIXED) {
             WriteSearchResult("0", "");
             EndProgram();  // the result file stays for the front end
         }

@@ -71,3 +71,9 @@ TEST(MessageSlice, FirstEntryThenEveryIntervalAcrossTheTickWrap) {
     EXPECT_FALSE(wrap.Due(0xFFFFFFFFu));
     EXPECT_TRUE(wrap.Due(4u));  // 10 ms later, after the counter wrapped
 }
+
+TEST(DriveDesignation, OnlyALetterAndAColonIsADriveRoot) {
+    for (const char* d : {"C:", "d:", "Z:"}) EXPECT_TRUE(IsDriveLetterDesignation(d)) << d;
+    for (const char* d : {"", "C", "C:\\", "C:\\x", "ALL", "all", "1:", " C:", "C: ", "\\\\srv\\share", "::"})
+        EXPECT_FALSE(IsDriveLetterDesignation(d)) << d;
+}
