@@ -331,16 +331,12 @@ TEST_F(SearchTest, ListModeListsEveryFindAndADoubleClickReportsIt) {
     EXPECT_FALSE(uia::FileExists(ResultFile()));
 }
 
-TEST_F(SearchTest, ListModeCloseBoxAnswersZeroEvenWithFinds) {
+TEST_F(SearchTest, ListModeWithoutFindsEndsAndCloseBoxAnswersZero) {
     MakeFile("D:\\setup.exe");
     uia::Process p = RunMain("s,D:, setup.EXE ,list");
     const SearchWindow w = WaitForSearchWindow(p.Pid(), " setup.EXE ");
     ASSERT_NE(w.window, nullptr);
     uia::Click(w.button);
-    ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.button) == "Suchen" && !uia::TextOf(w.label).empty() &&
-                                            uia::TextOf(w.label)[0] == '0'; },
-                               uia::Ms{20000}) ||
-                !p.Running());
     // " setup.EXE " fits no name (blanks count), so the search ended the program.
     auto a = WaitForSearchAnswer();
     ASSERT_TRUE(a);
@@ -378,7 +374,7 @@ TEST_F(SearchTest, ListModeDoubleClickWithoutSelectionAnswersZero) {
 }
 
 TEST_F(SearchTest, ListModeStopKeepsTheFindsAndTheProgramRunning) {
-    MakeBigTree("D:\\gross", 150, 60, ".big");
+    MakeBigTree("D:\\gross", 60, 50, ".big");
     uia::Process p = RunMain("s,D:,*.big,list");
     const SearchWindow w = WaitForSearchWindow(p.Pid(), "*.big");
     ASSERT_NE(w.window, nullptr);
@@ -389,7 +385,7 @@ TEST_F(SearchTest, ListModeStopKeepsTheFindsAndTheProgramRunning) {
     ASSERT_TRUE(WaitForLabel(w, " Dateien gefunden", uia::Ms{10000}));
     const auto items = Entries(w.list);
     EXPECT_GT(items.size(), 0u);
-    EXPECT_LT(items.size(), 9000u) << "the walk stopped early";
+    EXPECT_LT(items.size(), 3000u) << "the walk stopped early";
     EXPECT_EQ(uia::TextOf(w.label), std::to_string(items.size()) + " Dateien gefunden");
     for (const auto& item : items) EXPECT_EQ(item.substr(0, 9), "D:\\gross\\") << item;
     EXPECT_TRUE(p.Running());
@@ -397,8 +393,8 @@ TEST_F(SearchTest, ListModeStopKeepsTheFindsAndTheProgramRunning) {
 
     // Searching again clears the list and runs to its end.
     uia::Click(w.button);
-    ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.label) == "9000 Dateien gefunden"; }, uia::Ms{60000}));
-    EXPECT_EQ(Entries(w.list).size(), 9000u);
+    ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.label) == "3000 Dateien gefunden"; }, uia::Ms{60000}));
+    EXPECT_EQ(Entries(w.list).size(), 3000u);
     uia::CloseBox(w.window);
     const auto a = WaitForSearchAnswer();
     ASSERT_TRUE(a);
