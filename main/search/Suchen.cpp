@@ -64,6 +64,9 @@ public:
                              WS_VISIBLE | SS_LEFT, kLabel1, Label1, dpi_);
         const std::string caption = "Suchen nach: \"" + State.Args.OrEmpty(2) + "\"";
         ::SetWindowTextA(hwnd, caption.c_str());
+        // The window's own layout applies from its first appearance on.
+        RECT client;
+        if (::GetClientRect(hwnd, &client)) Resize(client.right, client.bottom);
     }
 
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {

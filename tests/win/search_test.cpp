@@ -363,6 +363,40 @@ TEST_F(SearchTest, ListModeDoubleClickWithoutSelectionAnswersZero) {
     uia::Process p = RunMain("s,D:,setup.exe,list");
     const SearchWindow w = WaitForSearchWindow(p.Pid(), "setup.exe");
     ASSERT_NE(w.window, nullptr);
+
+    // Resizing lays the controls out from the bottom right (15 twips to a pixel);
+    // a window too low for the list keeps its last layout.
+    RECT outer = uia::WindowRectOnScreen(w.window);
+    ::SetWindowPos(w.window, nullptr, 0, 0, outer.right - outer.left + 150, outer.bottom - outer.top + 90,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(uia::WaitUntil([&] {
+        RECT c;
+        ::GetClientRect(w.window, &c);
+        const RECT list = uia::WindowRectOnScreen(w.list);
+        return list.right - list.left == c.right;
+    }));
+    RECT client;
+    ::GetClientRect(w.window, &client);
+    const RECT inner = uia::ClientRectOnScreen(w.window);
+    const RECT list = uia::WindowRectOnScreen(w.list);
+    const RECT button = uia::WindowRectOnScreen(w.button);
+    const RECT label = uia::WindowRectOnScreen(w.label);
+    EXPECT_EQ(list.left - inner.left, 0);
+    EXPECT_EQ(list.top - inner.top, 0);
+    EXPECT_EQ(list.bottom - list.top, client.bottom - 32);
+    EXPECT_EQ(button.left - inner.left, client.right - 81 - 16);
+    EXPECT_EQ(button.top - inner.top, client.bottom - 28);
+    EXPECT_EQ(button.right - button.left, 81);
+    EXPECT_EQ(label.left - inner.left, 8);
+    EXPECT_EQ(label.top - inner.top, client.bottom - 28);
+    ::SetWindowPos(w.window, nullptr, 0, 0, outer.right - outer.left, 20, SWP_NOMOVE | SWP_NOZORDER);
+    uia::WaitUntil([&] { return uia::WindowRectOnScreen(w.window).bottom - uia::WindowRectOnScreen(w.window).top == 20; },
+                   uia::Ms{2000});
+    const RECT keptButton = uia::WindowRectOnScreen(w.button);
+    EXPECT_EQ(keptButton.top - uia::ClientRectOnScreen(w.window).top, client.bottom - 28);
+    EXPECT_TRUE(p.Running());
+    ::SetWindowPos(w.window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
     uia::Click(w.button);
     ASSERT_TRUE(WaitForLabel(w, " Dateien gefunden"));
     ::PostMessageA(w.window, WM_COMMAND, MAKEWPARAM(kList1, LBN_DBLCLK), reinterpret_cast<LPARAM>(w.list));
