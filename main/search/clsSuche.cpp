@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <string_view>
+
 #include "common/text.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
@@ -59,11 +62,14 @@ void clsSuche::Walk(std::string& strVerzeichnis) {
     for (;;) {
         LetMessagesThrough();
         ++examined_;
-        std::string name = CutAtNul(record.cFileName, sizeof record.cFileName);
+        // The name field up to its first NUL; a string is only made for
+        // folders and for finds.
+        const std::string_view name(record.cFileName, ::strnlen(record.cFileName, sizeof record.cFileName));
         if (name != "." && name != "..") {
             if (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!EndsWith(name, "\\")) name += '\\';
-                std::string path = strVerzeichnis + name;
+                std::string path = strVerzeichnis;
+                path += name;
+                if (!EndsWith(name, "\\")) path += '\\';
                 if (Patterns().Matches(path) && onFolder_) {
                     std::string reported = path;
                     onFolder_(reported);
@@ -71,11 +77,11 @@ void clsSuche::Walk(std::string& strVerzeichnis) {
                 if (bolIncludeSubDirs_) Walk(path);
             } else if (!name.empty() && Patterns().Matches(name) && onFile_) {
                 std::string folder = strVerzeichnis;
-                onFile_(folder, name);
+                std::string file(name);
+                onFile_(folder, file);
             }
         }
         if (!State.bolSearchActive) return;
-        record = WIN32_FIND_DATAA{};
         if (!find || !::FindNextFileA(find.get(), &record)) return;
     }
 }
