@@ -18,6 +18,17 @@ std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count
     }
 }
 
+std::vector<std::string> QueryDriveStrings(const DriveStringsQuery& query) {
+    std::string buffer(64, ' ');
+    std::uint32_t n = query(static_cast<std::uint32_t>(buffer.size()), buffer.data());
+    if (n > buffer.size()) {
+        buffer.assign(n, ' ');
+        n = query(static_cast<std::uint32_t>(buffer.size()), buffer.data());
+        if (n > buffer.size()) n = 0;  // the drives changed in between
+    }
+    return SplitDriveStrings(buffer.data(), n);
+}
+
 bool IsDriveLetterDesignation(std::string_view designation) {
     if (designation.size() != 2 || designation[1] != ':') return false;
     const char c = designation[0];

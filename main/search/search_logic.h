@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,14 @@ namespace tav {
 // characters of the buffer split at every NUL ("A:\", "C:\", ""; the piece
 // after the last separator is empty). No characters: no pieces.
 std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count);
+
+// The logical drive strings through `query` (the platform's call: buffer size
+// in characters, buffer; answers the characters written without the final
+// NUL, or the size it needs when the buffer is too small). First asked with
+// 64 blanks; with more drives than that holds, once more with the size asked
+// for. Split as SplitDriveStrings does; no pieces when the answer never fits.
+using DriveStringsQuery = std::function<std::uint32_t(std::uint32_t size, char* buffer)>;
+std::vector<std::string> QueryDriveStrings(const DriveStringsQuery& query);
 
 // True for a drive designation whose root the drive-type test may be asked
 // about: a letter and a colon ("C:", "d:"). Anything else ("C:\" tested as

@@ -42,15 +42,9 @@ void SearchCommand() {
 }
 
 std::vector<std::string> GetDriveStrings() {
-    std::string buffer(64, ' ');
-    DWORD n = ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (n > buffer.size()) {
-        // More drives than the buffer holds: the platform said how much it needs.
-        buffer.assign(n, ' ');
-        n = ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (n > buffer.size()) n = 0;  // the drives changed in between
-    }
-    return SplitDriveStrings(buffer.data(), n);
+    return QueryDriveStrings([](std::uint32_t size, char* buffer) {
+        return static_cast<std::uint32_t>(::GetLogicalDriveStringsA(size, buffer));
+    });
 }
 
 void AddFixedDrives() {

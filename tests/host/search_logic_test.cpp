@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 using namespace tav;
 
 namespace {
@@ -20,6 +23,57 @@ TEST(DriveStrings, SplitAtNulsWithTheEmptyLastPiece) {
     EXPECT_EQ(Split(filled, 4), (std::vector<std::string>{"C:\\", ""}));
     EXPECT_TRUE(Split(filled, 0).empty());
     EXPECT_TRUE(SplitDriveStrings(nullptr, 5).empty());
+}
+
+namespace {
+
+// A platform with the given drive roots: fills the buffer when it is large
+// enough, otherwise answers the size it needs.
+struct FakeDrives {
+    std::string answer;  // "C:\\<NUL>D:\\<NUL>...<NUL>"
+    std::vector<std::uint32_t> sizesAsked;
+    std::uint32_t operator()(std::uint32_t size, char* buffer) {
+        sizesAsked.push_back(size);
+        if (answer.size() + 1 > size) return static_cast<std::uint32_t>(answer.size() + 1);
+        std::copy(answer.begin(), answer.end(), buffer);
+        buffer[answer.size()] = '\0';
+        return static_cast<std::uint32_t>(answer.size());
+    }
+};
+
+std::string Roots(char first, int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) {
+        s += static_cast<char>(first + i);
+        s += std::string(":\\") + '\0';
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST(DriveStrings, FifteenDrivesFitSixteenAskAgain) {
+    FakeDrives few{Roots('C', 3), {}};
+    EXPECT_EQ(QueryDriveStrings(std::ref(few)), (std::vector<std::string>{"C:\\", "D:\\", "E:\\", ""}));
+    EXPECT_EQ(few.sizesAsked, std::vector<std::uint32_t>{64});
+
+    FakeDrives fifteen{Roots('A', 15), {}};
+    EXPECT_EQ(QueryDriveStrings(std::ref(fifteen)).size(), 16u);
+    EXPECT_EQ(fifteen.sizesAsked.size(), 1u);
+
+    FakeDrives many{Roots('A', 20), {}};
+    const auto roots = QueryDriveStrings(std::ref(many));
+    ASSERT_EQ(roots.size(), 21u);
+    EXPECT_EQ(roots.front(), "A:\\");
+    EXPECT_EQ(roots[19], "T:\\");
+    EXPECT_EQ(roots.back(), "");
+    EXPECT_EQ(many.sizesAsked, (std::vector<std::uint32_t>{64, 81}));
+
+    // The drives grow between the two questions: no answer rather than a cut one.
+    int calls = 0;
+    const auto growing = QueryDriveStrings([&](std::uint32_t, char*) -> std::uint32_t { return ++calls == 1 ? 81 : 101; });
+    EXPECT_TRUE(growing.empty());
+    EXPECT_TRUE(QueryDriveStrings([](std::uint32_t, char*) -> std::uint32_t { return 0; }).empty());
 }
 
 TEST(SearchLayout, FollowsTheInnerArea) {
