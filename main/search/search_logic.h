@@ -1,0 +1,69 @@
+// Portable pieces of the drive scan and the search window. No platform headers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/layout.h"
+
+namespace tav {
+
+// The answer of the platform's logical-drive-strings call: the first `count`
+// characters of the buffer split at every NUL ("A:\", "C:\", ""; the piece
+// after the last separator is empty). No characters: no pieces.
+std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count);
+
+// The logical drive strings through `query` (the platform's call: buffer size
+// in characters, buffer; answers the characters written without the final
+// NUL, or the size it needs when the buffer is too small). First asked with
+// 64 blanks; with more drives than that holds, once more with the size asked
+// for. Split as SplitDriveStrings does; no pieces when the answer never fits.
+using DriveStringsQuery = std::function<std::uint32_t(std::uint32_t size, char* buffer)>;
+std::vector<std::string> QueryDriveStrings(const DriveStringsQuery& query);
+
+// True for a drive designation whose root the drive-type test may be asked
+// about: a letter and a colon ("C:", "d:"). Anything else ("C:\" tested as
+// "C:\\", "D", "ALL", a folder) is no drive root, whatever a platform
+// answers for such a path.
+bool IsDriveLetterDesignation(std::string_view designation);
+
+// The search window's controls for an inner area of `width` × `height` twips;
+// nothing when the list's height would be negative (a minimised window).
+struct SearchLayout {
+    TwipsRect list;    // List1
+    TwipsRect button;  // cmdSuchen
+    TwipsRect label;   // Label1
+};
+constexpr int kSearchButtonWidth = 1215, kSearchButtonHeight = 375;
+constexpr int kSearchLabelWidth = 5130, kSearchLabelHeight = 195;
+std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips);
+
+// "N Dateien gefunden".
+std::string FoundCountText(std::size_t count);
+
+// When a long walk lets pending window messages be processed: at the first
+// entry of a walk, then whenever `interval` milliseconds have passed since the
+// last time. Ticks are the platform's wrapping 32-bit millisecond counter.
+class MessageSlice {
+public:
+    explicit MessageSlice(std::uint32_t intervalMs = 10) : interval_(intervalMs) {}
+    void Restart() { started_ = false; }
+    // True when messages are due now; the caller then processes them.
+    bool Due(std::uint32_t nowTicks) {
+        if (started_ && static_cast<std::uint32_t>(nowTicks - last_) < interval_) return false;
+        started_ = true;
+        last_ = nowTicks;
+        return true;
+    }
+
+private:
+    std::uint32_t interval_;
+    std::uint32_t last_ = 0;
+    bool started_ = false;
+};
+
+}  // namespace tav
