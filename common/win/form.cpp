@@ -1,5 +1,7 @@
 #include "common/win/form.h"
 
+#include "common/win/ansi.h"
+
 #include <cmath>
 #include <vector>
 
@@ -7,6 +9,8 @@ namespace tav {
 namespace {
 
 // DLGTEMPLATE without controls, menu or class, followed by the caption in UTF-16.
+static_assert(sizeof(DLGTEMPLATE) == 18, "DLGTEMPLATE is packed to WORDs");
+
 std::vector<WORD> BuildTemplate(const FormStyle& form) {
     std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);
     auto* header = reinterpret_cast<DLGTEMPLATE*>(t.data());
@@ -17,10 +21,9 @@ std::vector<WORD> BuildTemplate(const FormStyle& form) {
     header->cx = header->cy = 0;
     // menu (0) and class (0) words follow the header; then the caption.
     t.pop_back();  // the caption's terminator is appended below
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, form.caption.c_str(), -1, nullptr, 0);
-    std::vector<WCHAR> caption(n > 0 ? n : 1, 0);
-    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, form.caption.c_str(), -1, caption.data(), n);
+    const std::wstring caption = WidenAnsi(form.caption);
     t.insert(t.end(), caption.begin(), caption.end());
+    t.push_back(0);
     if (t.size() % 2) t.push_back(0);  // keep the block DWORD-sized
     return t;
 }

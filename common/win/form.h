@@ -46,4 +46,19 @@ T* FormFromWindow(HWND hwnd) {
 }
 void AttachForm(HWND hwnd, void* form);
 
+// The dialog procedure of a form class. WM_INITDIALOG attaches the object
+// passed as the creation parameter and runs its load step, whose answer is
+// WM_INITDIALOG's (TRUE: the dialog focuses its first control); every later
+// message goes to the object's Handle().
+template <typename Form>
+INT_PTR CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* form = reinterpret_cast<Form*>(lParam);
+        AttachForm(hwnd, form);
+        return form->Load(hwnd);
+    }
+    auto* form = FormFromWindow<Form>(hwnd);
+    return form ? form->Handle(message, wParam, lParam) : FALSE;
+}
+
 }  // namespace tav

@@ -34,7 +34,7 @@ const LabelSpec kLabels[] = {
 
 class AboutForm {
 public:
-    void Load(HWND hwnd) {
+    INT_PTR Load(HWND hwnd) {
         hwnd_ = hwnd;
         const int dpi = ScreenDpi();
         SetClientSizeTwips(hwnd, kClientWidth, kClientHeight, dpi);
@@ -61,6 +61,9 @@ public:
             HGLOBAL data = ::LoadResource(nullptr, info);
             picture_ = LoadPictureFromBytes(::LockResource(data), ::SizeofResource(nullptr, info));
         }
+        if (!modal_) return FALSE;
+        ::SetFocus(::GetDlgItem(hwnd, Command1));
+        return FALSE;
     }
 
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -126,18 +129,6 @@ private:
     ComPtr<IPicture> picture_;
 };
 
-INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* form = reinterpret_cast<AboutForm*>(lParam);
-        AttachForm(hwnd, form);
-        form->Load(hwnd);
-        if (form->modal_) ::SetFocus(::GetDlgItem(hwnd, Command1));
-        return FALSE;
-    }
-    auto* form = FormFromWindow<AboutForm>(hwnd);
-    return form ? form->Handle(message, wParam, lParam) : FALSE;
-}
-
 // Borderless, no title bar, not in the taskbar.
 const FormStyle kStyle = {WS_POPUP, WS_EX_TOOLWINDOW, "Form1"};
 
@@ -149,12 +140,12 @@ void ShowAboutBox() {
     form.modal_ = true;
     FormStyle style = kStyle;
     style.style |= WS_VISIBLE;
-    ShowFormModal(style, nullptr, AboutProc, reinterpret_cast<LPARAM>(&form));
+    ShowFormModal(style, nullptr, FormProc<AboutForm>, reinterpret_cast<LPARAM>(&form));
 }
 
 HWND AboutWindow() {
     static AboutForm form;  // lives until the program ends
-    static HWND window = CreateForm(kStyle, nullptr, AboutProc, reinterpret_cast<LPARAM>(&form));
+    static HWND window = CreateForm(kStyle, nullptr, FormProc<AboutForm>, reinterpret_cast<LPARAM>(&form));
     return window;
 }
 

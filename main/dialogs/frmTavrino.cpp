@@ -131,7 +131,7 @@ enum class FolderGlyph { Drive, Open, Closed };
 
 class FileBrowserForm {
 public:
-    void Load(HWND hwnd);
+    INT_PTR Load(HWND hwnd);  // TRUE: the dialog focuses its first control
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -188,7 +188,7 @@ private:
     bool previewShown_ = false;       // Picture1 shows picSource's picture
 };
 
-void FileBrowserForm::Load(HWND hwnd) {
+INT_PTR FileBrowserForm::Load(HWND hwnd) {
     hwnd_ = hwnd;
     dpi_ = ScreenDpi();
     SetClientSizeTwips(hwnd, kClientWidth, kClientHeight, dpi_);
@@ -235,6 +235,7 @@ void FileBrowserForm::Load(HWND hwnd) {
 
     if (const auto pattern = Arg(2)) patternList_ = *pattern;
     FillFileList();
+    return TRUE;
 }
 
 void FileBrowserForm::CreateControls() {
@@ -683,17 +684,6 @@ INT_PTR FileBrowserForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK FileBrowserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* form = reinterpret_cast<FileBrowserForm*>(lParam);
-        AttachForm(hwnd, form);
-        form->Load(hwnd);
-        return TRUE;
-    }
-    auto* form = FormFromWindow<FileBrowserForm>(hwnd);
-    return form ? form->Handle(message, wParam, lParam) : FALSE;
-}
-
 // Fixed single border with a caption and a system menu, no minimise or maximise box.
 const FormStyle kStyle = {WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW,
                           "Tavrino"};
@@ -714,7 +704,7 @@ void ShowFileBrowser() {
 }
 
 HWND FileBrowserWindow() {
-    static HWND window = CreateForm(kStyle, nullptr, FileBrowserProc,
+    static HWND window = CreateForm(kStyle, nullptr, FormProc<FileBrowserForm>,
                                     reinterpret_cast<LPARAM>(&Form()));
     return window;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/win/program.h"
+#include "common/win/ansi.h"
 #include "common/win/raii.h"
 #include "main/powerpoint/export_rules.h"
 #include "main/powerpoint/powermodDialog.h"
@@ -29,22 +30,13 @@ namespace {
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;  // a value is wanted back
 constexpr WORD kCall = DISPATCH_METHOD;                         // a call as a statement
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
 // The arguments of one call, in the order of the member's parameter list.
 class Arguments {
 public:
     Arguments& Text(const std::string& text) {
         VARIANT* v = Add();
         v->vt = VT_BSTR;
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = WidenAnsi(text);
         v->bstrVal = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
         return *this;
     }

@@ -46,7 +46,7 @@ int ListCount(HWND list) {
 
 class SuchenForm {
 public:
-    void Load(HWND hwnd) {
+    INT_PTR Load(HWND hwnd) {
         hwnd_ = hwnd;
         dpi_ = ScreenDpi();
         SetClientSizeTwips(hwnd, kInnerWidth, kInnerHeight, dpi_);
@@ -67,6 +67,7 @@ public:
         // The window's own layout applies from its first appearance on.
         RECT client;
         if (::GetClientRect(hwnd, &client)) Resize(client.right, client.bottom);
+        return FALSE;
     }
 
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -216,17 +217,6 @@ private:
     std::shared_ptr<clsSuche> cSuche_;
 };
 
-INT_PTR CALLBACK SuchenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* form = reinterpret_cast<SuchenForm*>(lParam);
-        AttachForm(hwnd, form);
-        form->Load(hwnd);
-        return FALSE;
-    }
-    auto* form = FormFromWindow<SuchenForm>(hwnd);
-    return form ? form->Handle(message, wParam, lParam) : FALSE;
-}
-
 const FormStyle kStyle = {WS_OVERLAPPEDWINDOW, 0, "Suchen..."};
 
 struct Loaded {
@@ -238,7 +228,7 @@ struct Loaded {
 Loaded& Load() {
     static Loaded loaded;
     if (!loaded.window)
-        loaded.window = CreateForm(kStyle, nullptr, SuchenProc, reinterpret_cast<LPARAM>(&loaded.form));
+        loaded.window = CreateForm(kStyle, nullptr, FormProc<SuchenForm>, reinterpret_cast<LPARAM>(&loaded.form));
     return loaded;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/win/folders.h"
+#include "common/win/ansi.h"
 #include "common/win/raii.h"
 #include "main/startup/program_state.h"
 
@@ -15,15 +16,6 @@ namespace {
 
 constexpr int kDesktop = CSIDL_DESKTOP;    // 0
 constexpr int kPrograms = CSIDL_PROGRAMS;  // 2
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 // The running program's executable name without its extension.
 std::string ProgramBaseName() {
@@ -62,7 +54,7 @@ void CreateShortcut(const ShortcutRequest& request) {
     if (!request.workingDirectory.empty() &&
         FAILED(link->SetWorkingDirectory(request.workingDirectory.c_str())))
         return;
-    file->Save(Widen(request.linkPath).c_str(), FALSE);
+    file->Save(WidenAnsi(request.linkPath).c_str(), FALSE);
 }
 
 void DesktopShortcutCommand() {

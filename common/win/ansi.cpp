@@ -1,0 +1,17 @@
+#include "common/win/ansi.h"
+
+#include <windows.h>
+
+namespace tav {
+
+std::wstring WidenAnsi(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+}  // namespace tav
