@@ -1,6 +1,7 @@
 #include "common/win/form.h"
 
 #include "common/win/ansi.h"
+#include "common/win/program.h"
 
 #include <cmath>
 #include <vector>
@@ -31,6 +32,7 @@ std::vector<WORD> BuildTemplate(const FormStyle& form) {
 }  // namespace
 
 HWND CreateForm(const FormStyle& form, HWND owner, DLGPROC proc, LPARAM param) {
+    NoteModelessWindowCreated();
     FormStyle hidden = form;
     hidden.style &= ~WS_VISIBLE;
     const auto t = BuildTemplate(hidden);

@@ -4,6 +4,7 @@ namespace tav {
 namespace {
 
 bool g_messageLoopRunning = false;
+bool g_modelessWindowCreated = false;
 
 BOOL CALLBACK FindVisible(HWND hwnd, LPARAM found) {
     if (::IsWindowVisible(hwnd)) {
@@ -30,6 +31,8 @@ void Dispatch(MSG& msg) {
 
 void EndProgram() { ::ExitProcess(0); }
 
+void NoteModelessWindowCreated() { g_modelessWindowCreated = true; }
+
 void PumpPendingMessages() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -49,7 +52,9 @@ bool AnyVisibleProgramWindow() {
 
 void RunUntilNoVisibleWindow() {
     g_messageLoopRunning = true;
-    if (!AnyVisibleProgramWindow()) EndProgram();
+    // Only a modeless window can outlive Main; without one there is nothing to
+    // look for (asking would wake up the display driver for nothing).
+    if (!g_modelessWindowCreated || !AnyVisibleProgramWindow()) EndProgram();
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         Dispatch(msg);

@@ -25,6 +25,10 @@ bool AnyVisibleProgramWindow();
 // alive). Returns only by ending the program.
 [[noreturn]] void RunUntilNoVisibleWindow();
 
+// Called when a modeless window is created: only such a window can keep the
+// program running after Main has returned.
+void NoteModelessWindowCreated();
+
 // To be called from WM_DESTROY of each top-level window: ends the program once
 // no visible window is left and the message loop is running.
 void ProgramWindowDestroyed();
