@@ -8,6 +8,7 @@
 #include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
+#include "common/win/shell_ops.h"
 #include "uninstall/frmAbout.h"
 #include "uninstall/uninstall_paths.h"
 
@@ -40,7 +41,6 @@ void RemoveMarkerFile() {
 void DeleteFolder(const std::string& path) {
     const std::string folder = Trim(path);
     if (folder.size() < 3) return;
-    const std::string pattern = DeletePattern(folder);
 
     if (!IsFolder(path)) {
         ShowMessage(MissingFolderMessage(path), "Hinweis");
@@ -53,14 +53,9 @@ void DeleteFolder(const std::string& path) {
 
     // The shell's delete stops at a read-only file that the pattern names directly.
     ClearReadOnlyOfDirectEntries(folder);
-    SHFILEOPSTRUCTA request{};
-    request.hwnd = InformationWindow();
-    request.wFunc = FO_DELETE;
-    request.pFrom = pattern.c_str();
-    request.fFlags = FOF_NOCONFIRMATION;
-    ::SHFileOperationA(&request);
+    const bool aborted = ShellOperationOnContents(InformationWindow(), FO_DELETE, folder);
     ::RemoveDirectoryA(folder.c_str());
-    if (request.fAnyOperationsAborted)
+    if (aborted)
         ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
 }
 

@@ -1,6 +1,8 @@
 // File tests shared by both programs.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace tav {
@@ -16,6 +18,14 @@ bool IsPlainFile(const std::string& path);
 
 // True when the attributes of `path` can be read and show the directory bit.
 bool IsFolder(const std::string& path);
+
+// The whole file, or nothing when it cannot be opened or read or is larger
+// than `maxBytes`.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         std::size_t maxBytes = 256u << 20);
+
+// Writes the file anew; false when any byte could not be written.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // Removes the read-only bit of the entries directly inside `folder`, so that
 // the shell's delete request does not stop at them.

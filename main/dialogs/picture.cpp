@@ -1,5 +1,7 @@
 #include "main/dialogs/picture.h"
 
+#include "common/win/files.h"
+
 #include <cstring>
 #include <vector>
 
@@ -29,18 +31,9 @@ ComPtr<IPicture> LoadPictureFromBytes(const void* data, std::size_t size) {
 }
 
 ComPtr<IPicture> LoadPictureFile(const std::string& path) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {};
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > (256 << 20))
-        return {};
-    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size())
-        return {};
-    return LoadPictureFromBytes(bytes.data(), bytes.size());
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes) return {};
+    return LoadPictureFromBytes(bytes->data(), bytes->size());
 }
 
 SIZE PictureSizePixels(IPicture* picture, int dpi) {

@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <new>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
@@ -14,29 +14,6 @@
 #include "main/startup/program_state.h"
 
 namespace tav {
-namespace {
-
-// The whole file as bytes; nothing when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    std::string bytes;
-    try {
-        char buffer[65536];
-        DWORD read = 0;
-        for (;;) {
-            if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
-            if (read == 0) break;
-            bytes.append(buffer, read);
-        }
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-}  // namespace
 
 void CopyOneFile() {
     const auto source = Arg(2);

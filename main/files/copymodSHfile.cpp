@@ -11,6 +11,7 @@
 #include "common/win/folders.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
+#include "common/win/shell_ops.h"
 #include "main/dialogs/frmTavrino.h"
 #include "main/dialogs/split_path.h"
 #include "main/startup/modINI.h"
@@ -18,27 +19,6 @@
 
 namespace tav {
 namespace {
-
-// One request to the shell's file operation with the shell's own progress
-// window and error dialogs; every question is answered with yes. Returns the
-// "aborted" flag, the only outcome the folder actions look at.
-bool RunShellRequest(UINT operation, const std::string& folder, const std::string* destination) {
-    std::string from = folder + "\\*.*";
-    from.append(2, '\0');
-    std::string to;
-    if (destination) {
-        to = *destination;
-        to.append(1, '\0');  // the string's own terminator makes the second
-    }
-    SHFILEOPSTRUCTA request{};
-    request.hwnd = FileBrowserWindow();
-    request.wFunc = operation;
-    request.pFrom = from.c_str();
-    request.pTo = destination ? to.c_str() : nullptr;
-    request.fFlags = FOF_NOCONFIRMATION;
-    ::SHFileOperationA(&request);
-    return request.fAnyOperationsAborted != FALSE;
-}
 
 // The folder part of a path whose last component may hold wildcards,
 // including its backslash (empty for a bare name).
@@ -86,7 +66,7 @@ void KillFolder() {
     // some systems; every file of the folder is to go, read-only ones too.
     ClearReadOnlyOfDirectEntries(folder);
 
-    const bool aborted = RunShellRequest(FO_DELETE, folder, nullptr);
+    const bool aborted = ShellOperationOnContents(FileBrowserWindow(), FO_DELETE, folder);
     ::RemoveDirectoryA(folder.c_str());
     if (aborted) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
@@ -106,7 +86,7 @@ void CopyFolder() {
         EndProgram();
     }
 
-    if (RunShellRequest(FO_COPY, source, &destination)) {
+    if (ShellOperationOnContents(FileBrowserWindow(), FO_COPY, source, &destination)) {
         ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
         WriteCopyDirResult("1");
     } else {

@@ -24,33 +24,6 @@ std::string CarriedUninstaller() {
     return std::string(static_cast<const char*>(bytes), size);
 }
 
-bool FileHasBytes(const std::string& path, const std::string& expected) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) ||
-        static_cast<ULONGLONG>(size.QuadPart) != expected.size())
-        return false;
-    std::string actual(expected.size(), '\0');
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), actual.data(), static_cast<DWORD>(actual.size()), &read, nullptr) ||
-        read != actual.size())
-        return false;
-    return actual == expected;
-}
-
-// Writes the whole file anew; false when any byte could not be written.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) &&
-           written == bytes.size();
-}
-
 // Starts the uninstaller shown normally and does not wait for it. The program
 // path is passed separately, so that the platform does not have to guess where
 // an unquoted path with blanks ends.
@@ -78,7 +51,7 @@ void ExtractAndStartUninstaller(const std::string& parameterString) {
 
     // A copy left by an earlier run is used only when it is this program's own
     // uninstaller; a stale copy of another version is replaced.
-    const bool current = IsPlainFile(target) && !carried.empty() && FileHasBytes(target, carried);
+    const bool current = IsPlainFile(target) && !carried.empty() && ReadWholeFile(target, carried.size()) == carried;
     if (!current) {
         if (!carried.empty() && WriteWholeFile(staging, carried)) {
             if (IsPlainFile(target)) ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
