@@ -23,7 +23,7 @@ std::string SpecialFolder(int csidl) {
     return ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer) == S_OK ? buffer : "";
 }
 
-// Runs the main program and expects it to end without showing any window.
+// Runs the main program; it ends without showing any window.
 void RunSilently(const std::string& parameters, const std::string& cwd = "C:\\") {
     uia::Process p = RunMain(parameters, cwd);
     ASSERT_TRUE(p.Started());
@@ -140,8 +140,7 @@ TEST(ListCopy, CopiesRecordsInOrderSkipsFailuresAndHasNoRecordLimit) {
     const std::string scratch = ScratchFolder(), list = uia::ProgramsFolder() + "\\tav_liste.txt";
     Put(scratch + "\\eins.txt", "1");
     Put(scratch + "\\zwei.txt", "2");
-    // Line 1 names a file too: it has no influence. The two records that write
-    // ziel.txt show the order; a short line and a missing source are skipped.
+    // Line 1 has no influence; two records write ziel.txt; a short line and a missing source.
     std::string text = "C:\\gar\\nicht.txt\r\nQuel:" + scratch + "\\eins.txt\r\nZl:" + scratch +
                        "\\ziel.txt\r\n"
                        "2\r\nQuel:" + scratch + "\\zwei.txt\r\nZl:" + scratch + "\\ziel.txt\r\n"
