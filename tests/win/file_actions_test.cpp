@@ -18,7 +18,7 @@ void Put(const std::string& path, const std::string& bytes, DWORD attributes = 0
 
 std::string Read(const std::string& path) { return uia::ReadFileBytes(path).value_or("<missing>"); }
 
-std::string SpecialFolder(int csidl) {
+std::string ShellFolder(int csidl) {
     char buffer[MAX_PATH] = {};
     return ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer) == S_OK ? buffer : "";
 }
@@ -81,7 +81,7 @@ TEST(KillFolder, RemovesReadOnlyFilesSubfoldersAndTheFolder) {
 TEST(KillFolder, GuardedFoldersAndShortOperandsDeleteNothing) {
     const std::string scratch = ScratchFolder();
     uia::MakeFolders(scratch + "\\x");
-    const std::string profile = SpecialFolder(CSIDL_PROFILE);
+    const std::string profile = ShellFolder(CSIDL_PROFILE);
     const std::string users = profile.substr(0, profile.find_last_of('\\'));
     const struct {
         std::string operand, folder, cwd = "C:\\";  // folder: where the sentinel lies
@@ -90,12 +90,12 @@ TEST(KillFolder, GuardedFoldersAndShortOperandsDeleteNothing) {
         {"D:\\", "D:\\"},
         {"C:/windows/", "C:\\windows"},
         {"C:\\users\\..\\windows\\system32\\.", "C:\\windows\\system32"},
-        {SpecialFolder(CSIDL_PROGRAM_FILES), SpecialFolder(CSIDL_PROGRAM_FILES)},
+        {ShellFolder(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAM_FILES)},
         {" " + profile + "\\ ", profile},
         {users, users},
-        {SpecialFolder(CSIDL_DESKTOPDIRECTORY), SpecialFolder(CSIDL_DESKTOPDIRECTORY)},
-        {SpecialFolder(CSIDL_PERSONAL), SpecialFolder(CSIDL_PERSONAL)},
-        {SpecialFolder(CSIDL_PROGRAMS), SpecialFolder(CSIDL_PROGRAMS)},
+        {ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_DESKTOPDIRECTORY)},
+        {ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_PERSONAL)},
+        {ShellFolder(CSIDL_PROGRAMS), ShellFolder(CSIDL_PROGRAMS)},
         {"C:", scratch, scratch},  // the current folder of drive C
         {"  x ", scratch + "\\x", scratch},
     };
