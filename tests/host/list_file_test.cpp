@@ -17,73 +17,31 @@ std::vector<ListRecord> ReadAll(std::string_view text) {
 
 }  // namespace
 
-TEST(ListFile, RecordsOfThreeLinesGiveSourceFromSixthAndDestinationFromFourthCharacter) {
-    const auto records = ReadAll(
-        "Eintrag eins\r\nQuel:C:\\a.txt\r\nZl:D:\\b.txt\r\n"
-        "x\r\n12345C:\\c d.txt \r\nabc C:\\e.txt\r\n");
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].source, "C:\\a.txt");
-    EXPECT_EQ(records[0].destination, "D:\\b.txt");
-    // Nothing is trimmed: the blank after the source and before the destination stay.
-    EXPECT_EQ(records[1].source, "C:\\c d.txt ");
-    EXPECT_EQ(records[1].destination, " C:\\e.txt");
-}
-
-TEST(ListFile, CrAloneEndsALineButLfAloneDoesNot) {
-    auto records = ReadAll("1\r12345src\r123dst\r");
+TEST(ListFile, SourceFromSixthDestinationFromFourthCharacterUntrimmedLinesEndAtCr) {
+    const auto records = ReadAll("x\r\n12345C:\\c d.txt \r\nabc C:\\e.txt\r\n");
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].source, "src");
-    EXPECT_EQ(records[0].destination, "dst");
-
-    records = ReadAll("1\n12345src\n123dst\n");  // one single line
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].source, "");
-    EXPECT_EQ(records[0].destination, "");
-
-    records = ReadAll("1\r\n12345a\nb\r\n123c\r\n");
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].source, "a\nb");
+    EXPECT_EQ(records[0].source, "C:\\c d.txt ");
+    EXPECT_EQ(records[0].destination, " C:\\e.txt");
+    EXPECT_EQ(ReadAll("1\r12345src\r123dst\r").at(0).destination, "dst");  // CR alone ends a line
+    EXPECT_EQ(ReadAll("1\r\n12345a\nb\r\n123c\r\n").at(0).source, "a\nb");  // LF alone does not
 }
 
 TEST(ListFile, ShortLinesAndAnIncompleteLastRecordGiveEmptyPaths) {
-    auto records = ReadAll("1\r\n12345\r\n123\r\n1\r\n1234567\r\n12\r\n1\r\n12345z");
+    const auto records = ReadAll("1\r\n12345\r\n123\r\n1\r\n1234567\r\n12\r\n1\r\n12345z");
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0].source, "");
-    EXPECT_EQ(records[0].destination, "");
     EXPECT_EQ(records[1].source, "67");
     EXPECT_EQ(records[1].destination, "");
-    EXPECT_EQ(records[2].source, "z");  // the file ends after the second line
+    EXPECT_EQ(records[2].source, "z");
     EXPECT_EQ(records[2].destination, "");
-}
-
-TEST(ListFile, EmptyTextHasNoRecordAndATrailingBlankLineAnEmptyOne) {
     EXPECT_TRUE(ReadAll("").empty());
-    const auto records = ReadAll("1\r\n12345a\r\n123b\r\n\r\n");
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1].source, "");
-    EXPECT_EQ(records[1].destination, "");
 }
 
-TEST(ListFile, HasNoLimitOnTheNumberOfRecords) {
+TEST(ListFile, HasNoLimitOnTheNumberOfRecordsAndThePathGetsTheBackslash) {
     std::string text;
-    for (int i = 0; i < 5000; ++i)
-        text += "n\r\nquel:s" + std::to_string(i) + "\r\nzl:d" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 1100; ++i) text += "n\r\nquel:s" + std::to_string(i) + "\r\nzl:d\r\n";
     const auto records = ReadAll(text);
-    ASSERT_EQ(records.size(), 5000u);
-    EXPECT_EQ(records[1001].source, "s1001");
-    EXPECT_EQ(records[4999].destination, "d4999");
-}
-
-TEST(ListFile, BytesOfAnyKindAreKept) {
-    const std::string text("1\r\n\0\0\0\0\0C:\\\xe4\xf6\r\n\xff\xff\xffZ", 19);
-    const auto records = ReadAll(text);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].source, "C:\\\xe4\xf6");
-    EXPECT_EQ(records[0].destination, "Z");
-}
-
-TEST(ListFile, PathAlwaysGetsTheBackslash) {
+    ASSERT_EQ(records.size(), 1100u);
+    EXPECT_EQ(records[1099].source, "s1099");
     EXPECT_EQ(ListFilePath("C:\\tav", "liste.txt"), "C:\\tav\\liste.txt");
     EXPECT_EQ(ListFilePath("C:", "liste.txt"), "C:\\liste.txt");
-    EXPECT_EQ(ListFilePath("C:\\tav", ""), "C:\\tav\\");
 }
