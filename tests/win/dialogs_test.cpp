@@ -180,7 +180,9 @@ std::string SelectedTreeItem(HWND tree) {
         ~RemoteMemory() { if (p) ::VirtualFreeEx(process, p, 0, MEM_RELEASE); }
     } remote{process.get(), static_cast<char*>(::VirtualAllocEx(process.get(), nullptr, 4096,
                                                                  MEM_COMMIT, PAGE_READWRITE))};
-    TVITEMA request{TVIF_TEXT, item};
+    TVITEMA request{};
+    request.mask = TVIF_TEXT;
+    request.hItem = item;
     request.pszText = remote.p + 512;
     request.cchTextMax = 260;
     char text[261] = {};
@@ -213,9 +215,12 @@ TEST(SelectFolder, StartFolderIsPreselectedAndTheButtonDecidesTheResult) {
         HWND dialog = WaitForDialog(p, "");
         ASSERT_NE(dialog, nullptr);
         HWND tree = uia::FindControl(dialog, 0x3741);
-        // The selection is made while the dialog initialises.
+        // The selection is made while the dialog initialises, before it shows.
         std::string selected;
-        uia::WaitUntil([&] { return !(selected = SelectedTreeItem(tree)).empty(); }, uia::Ms{3000});
+        uia::WaitUntil([&] {
+            selected = SelectedTreeItem(tree);
+            return c.selected.empty() || selected == c.selected;
+        });
         if (c.selected.empty()) EXPECT_NE(selected, "windows");
         else EXPECT_EQ(selected, c.selected);
         uia::Command(dialog, c.button);

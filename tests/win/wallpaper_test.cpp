@@ -49,9 +49,15 @@ std::string Resource(int id) {
 
 // A 24-bit BMP in one colour.
 std::string MakeBmp(int width, int height, char grey) {
-    BITMAPFILEHEADER file{0x4d42};
-    BITMAPINFOHEADER info{static_cast<DWORD>(sizeof(BITMAPINFOHEADER)), width, height, 1, 24};
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
     const std::string pixels(((width * 3 + 3) & ~3) * height, grey);
+    file.bfType = 0x4d42;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
