@@ -246,8 +246,7 @@ TEST(Uninstaller, GuardedFoldersAndTheProgramsFolderAreNeverTouched) {
         auto u = WaitForQuestion();
         ASSERT_TRUE(u) << tail;
         const Outcome out = AnswerYesAndCollect(*u);
-        if (note.empty()) EXPECT_TRUE(out.notes.empty()) << ::testing::PrintToString(out.notes);
-        else EXPECT_EQ(out.notes.empty() ? "" : out.notes[0], note) << tail;
+        EXPECT_EQ(out.notes.empty() ? std::string() : out.notes[0], note) << tail;
         EXPECT_TRUE(out.closing) << tail;
         for (const auto& s : sentinels) EXPECT_TRUE(uia::FileExists(s)) << tail << " " << s;
     }
@@ -255,16 +254,12 @@ TEST(Uninstaller, GuardedFoldersAndTheProgramsFolderAreNeverTouched) {
 }
 
 TEST(Uninstaller, ATempFolderWithBlanksStillHandsTheFolderOverWhole) {
-    struct TempVariables {  // TMP and TEMP of this process, restored at the end
-        std::string tmp = Get("TMP"), temp = Get("TEMP");
-        static std::string Get(const char* name) {
-            char value[MAX_PATH] = {};
-            ::GetEnvironmentVariableA(name, value, MAX_PATH);
-            return value;
-        }
-        ~TempVariables() {
-            ::SetEnvironmentVariableA("TMP", tmp.empty() ? nullptr : tmp.c_str());
-            ::SetEnvironmentVariableA("TEMP", temp.empty() ? nullptr : temp.c_str());
+    struct ScopedTemp {  // TMP and TEMP of this process, passed on to the programs it starts
+        std::string old = uia::TempFolder();
+        explicit ScopedTemp(const std::string& value) { Set(value); }
+        ~ScopedTemp() { Set(old); }
+        static void Set(const std::string& v) {
+            for (const char* name : {"TMP", "TEMP"}) ::SetEnvironmentVariableA(name, v.c_str());
         }
     };
     const std::string temp = "C:\\Temp mit Leerzeichen\\";
@@ -272,9 +267,7 @@ TEST(Uninstaller, ATempFolderWithBlanksStillHandsTheFolderOverWhole) {
     const std::string install = ScratchFolder() + "\\Mein Spiel";
     MakeInstallation(install);
     {
-        TempVariables saved;
-        ::SetEnvironmentVariableA("TMP", temp.c_str());
-        ::SetEnvironmentVariableA("TEMP", temp.c_str());
+        const ScopedTemp scoped(temp);
         RunExtraction(install);
     }
     EXPECT_TRUE(uia::FileExists(temp + "Tav_uninstall.exe"));
