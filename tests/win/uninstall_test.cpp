@@ -140,42 +140,31 @@ TEST(UninstallChain, ShortcutExtractionAndYesRemoveEverything) {
     EXPECT_TRUE(uia::FolderExists(Programs()));
 }
 
-TEST(UninstallChain, NoAndCancelDeleteNothing) {
+TEST(Extraction, NoOrCancelDeleteNothingAStaleCopyIsReplacedAnIdenticalOneReused) {
+    const std::string result = "[Search]\r\nResult=alt\r\n";  // "c,u/" leaves it alone
+    ASSERT_TRUE(uia::WriteFileBytes(ResultFile(), result));
     const std::string install = ScratchFolder() + "\\Bleibt";
     MakeInstallation(install);
     const std::string menu = Programs() + "\\Bleibt";
     ASSERT_TRUE(uia::MakeFolders(menu));
-    for (int answer : {IDNO, IDCANCEL}) {
-        PlantMarker();
-        RunExtraction(install);
-        auto u = WaitForQuestion();
-        ASSERT_TRUE(u);
-        Answer(u->question, answer);
-        EXPECT_EQ(u->process.WaitForExit(), 0u) << answer;
-        EXPECT_TRUE(uia::FileExists(install + "\\Daten\\Tief\\b.dat")) << answer;
-        EXPECT_TRUE(uia::FileExists(MarkerFile())) << answer;
-        EXPECT_TRUE(uia::FolderExists(menu)) << answer;
-    }
-    ::DeleteFileA(MarkerFile().c_str());
-}
-
-TEST(Extraction, AStaleCopyIsReplacedAnIdenticalOneReusedAndTheResultFileLeftAlone) {
-    const std::string result = "[Search]\r\nResult=alt\r\n";
-    ASSERT_TRUE(uia::WriteFileBytes(ResultFile(), result));
+    PlantMarker();
     // Another program under the uninstaller's name, read-only: if it ran, no question came.
     uia::RemoveTree(TempUninstaller());
     ASSERT_TRUE(uia::WriteFileBytes(TempUninstaller(), "MZ alt"));
     ::SetFileAttributesA(TempUninstaller().c_str(), FILE_ATTRIBUTE_READONLY);
     FILETIME old{0, 0x01c00000};  // a rewrite would give the copy a new time
-    for (int run = 0; run < 2; ++run) {
-        RunExtraction(ScratchFolder());
+    for (int answer : {IDNO, IDCANCEL}) {
+        RunExtraction(install);
         auto u = WaitForQuestion();
-        ASSERT_TRUE(u) << run;
-        Answer(u->question, IDCANCEL);
-        u->process.WaitForExit();
-        EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller()) << run;
-        EXPECT_FALSE(uia::FileExists(StagingFile())) << run;
-        if (run == 0) {
+        ASSERT_TRUE(u) << answer;
+        Answer(u->question, answer);
+        EXPECT_EQ(u->process.WaitForExit(), 0u) << answer;
+        EXPECT_TRUE(uia::FileExists(install + "\\Daten\\Tief\\b.dat")) << answer;
+        EXPECT_TRUE(uia::FileExists(MarkerFile())) << answer;
+        EXPECT_TRUE(uia::FolderExists(menu)) << answer;
+        EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller()) << answer;
+        EXPECT_FALSE(uia::FileExists(StagingFile())) << answer;
+        if (answer == IDNO) {
             const tav::UniqueHandle h(::CreateFileA(TempUninstaller().c_str(), FILE_WRITE_ATTRIBUTES,
                                                     0, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(h);
@@ -187,6 +176,7 @@ TEST(Extraction, AStaleCopyIsReplacedAnIdenticalOneReusedAndTheResultFileLeftAlo
     EXPECT_EQ(::CompareFileTime(&data.ftLastWriteTime, &old), 0);
     EXPECT_EQ(uia::ReadFileBytes(ResultFile()), result);
     ::DeleteFileA(ResultFile().c_str());
+    ::DeleteFileA(MarkerFile().c_str());
 }
 
 TEST(UninstallChain, MissingFoldersGiveTheirHinweisWithBlanksAndCommasWhole) {
