@@ -39,9 +39,7 @@ void UnregisterStandIn() {
 void RegisterStandIn(const std::optional<std::string>& curVer) {
     UnregisterStandIn();
     ASSERT_TRUE(SetClassesValue(kClassKey + "\\CLSID", nullptr, standin::kClassIdText));
-    if (curVer) {
-        ASSERT_TRUE(SetClassesValue(kClassKey + "\\CurVer", nullptr, *curVer));
-    }
+    ASSERT_TRUE(!curVer || SetClassesValue(kClassKey + "\\CurVer", nullptr, *curVer));
     const std::string server = kServerKey + "\\InprocServer32";
     ASSERT_TRUE(SetClassesValue(server, nullptr, uia::ProgramsFolder() + "\\" + standin::kDllName));
     ASSERT_TRUE(SetClassesValue(server, "ThreadingModel", "Apartment"));
@@ -100,9 +98,7 @@ protected:
         HWND dialog = uia::WaitForWindow({p.Pid(), kDialogTitle, "#32770"});
         EXPECT_NE(dialog, nullptr) << parameters;
         if (!dialog) return outcome;
-        if (pick) {
-            EXPECT_TRUE(uia::SetFileDialogName(dialog, presentation_));
-        }
+        EXPECT_TRUE(!pick || uia::SetFileDialogName(dialog, presentation_));
         pick ? uia::ConfirmDialog(dialog) : uia::CancelDialog(dialog);
         outcome.result = uia::WaitForFile(ResultFile(), uia::Ms{30000});
         const auto seen = std::chrono::steady_clock::now();
@@ -178,14 +174,11 @@ TEST_F(PresentationExport, Version8ExportsSlideBySlideIntoACreatedFolder) {
     EXPECT_EQ(o.result, Reported("0"));
     std::vector<std::string> expected{"Application.presentations", OpenCall(),
                                       "Presentation.Slides", "Slides.Count"};
-    for (int i = 1; i <= 3; ++i) {
-        expected.push_back(Join({"Slides.Item", "I4:" + std::to_string(i)}));
-        expected.push_back(Join({"Slide.Export",
-                                 "BSTR:" + folder + "\\Folie00" + std::to_string(i) + ".png",
-                                 "BSTR:png", "I4:800", "I4:600"}));
-    }
-    expected.push_back("Presentation.Close");
-    expected.push_back("Application.Quit");
+    for (const std::string i : {"1", "2", "3"})
+        expected.insert(expected.end(), {Join({"Slides.Item", "I4:" + i}),
+                                         Join({"Slide.Export", "BSTR:" + folder + "\\Folie00" + i + ".png",
+                                               "BSTR:png", "I4:800", "I4:600"})});
+    expected.insert(expected.end(), {"Presentation.Close", "Application.Quit"});
     EXPECT_EQ(Log(), expected);
     EXPECT_TRUE(uia::FileExists(folder + "\\Folie003.png"));
 }
