@@ -25,8 +25,4 @@ std::optional<std::string> StartMenuNameOf(const std::string& installFolder) {
     return name;
 }
 
-std::string DeletePattern(const std::string& trimmedFolder) {
-    return trimmedFolder + "\\*.*" + std::string(2, '\0');
-}
-
 }  // namespace tav::uninstall

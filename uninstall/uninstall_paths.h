@@ -1,5 +1,5 @@
-// The uninstaller's decisions that need no platform: its command line, the
-// start-menu folder it removes, and its delete pattern. No platform headers.
+// The uninstaller's decisions that need no platform: its command line and the
+// start-menu folder it removes. No platform headers.
 #pragma once
 
 #include <optional>
@@ -22,8 +22,5 @@ std::string InstallFolderFromCommandLine(std::string_view commandLine,
 // Nothing when that name is empty or blanks only, since the start-menu
 // programs folder itself would be meant.
 std::optional<std::string> StartMenuNameOf(const std::string& installFolder);
-
-// The delete pattern of a folder: the folder and "\*.*", followed by two NULs.
-std::string DeletePattern(const std::string& trimmedFolder);
 
 }  // namespace tav::uninstall

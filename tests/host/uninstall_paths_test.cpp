@@ -21,7 +21,3 @@ TEST(StartMenuNameOf, LastComponentOrNothingWhenBlank) {
     EXPECT_EQ(StartMenuNameOf("C:\\Programme\\Demo\\   "), std::nullopt);
     EXPECT_EQ(StartMenuNameOf(""), std::nullopt);
 }
-
-TEST(DeletePattern, FolderStarDotStarAndTwoNuls) {
-    EXPECT_EQ(DeletePattern("C:\\A b"), std::string("C:\\A b\\*.*\0\0", 12));
-}
