@@ -180,13 +180,6 @@ std::string TextOf(HWND hwnd) {
 bool IsVisible(HWND hwnd) { return ::IsWindowVisible(hwnd) != FALSE; }
 bool IsEnabled(HWND hwnd) { return ::IsWindowEnabled(hwnd) != FALSE; }
 
-RECT ClientRectOnScreen(HWND hwnd) {
-    RECT r{};
-    ::GetClientRect(hwnd, &r);
-    ::MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 RECT WindowRectOnScreen(HWND hwnd) {
     RECT r{};
     ::GetWindowRect(hwnd, &r);

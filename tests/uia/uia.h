@@ -82,7 +82,6 @@ std::string ClassOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
 bool IsVisible(HWND hwnd);
 bool IsEnabled(HWND hwnd);
-RECT ClientRectOnScreen(HWND hwnd);
 RECT WindowRectOnScreen(HWND hwnd);
 
 // --- input -------------------------------------------------------------------
