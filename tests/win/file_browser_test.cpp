@@ -24,6 +24,8 @@ std::string Resource(int id) {
 std::string Jpeg640() { return Resource(1001); }
 std::string Jpeg800() { return Resource(1002); }
 std::string Gif320() { return Resource(1003); }
+std::string Bmp120() { return Resource(1004); }
+std::string Ico32() { return Resource(1005); }
 
 // A Windows metafile with the placeable header: `width` x `height` units at 96 per inch.
 std::string Wmf(int width, int height) {
@@ -164,6 +166,8 @@ TEST_F(FileBrowser, PicturesPreviewWithTheirSizeOthersShowTheSymbolAndAFailedCop
     Put(pictures_ + "\\c.wmf", Wmf(200, 100));
     Put(pictures_ + "\\d.emf", Emf(160, 120));
     Put(pictures_ + "\\e.gif", Gif320());
+    Put(pictures_ + "\\f.bmp", Bmp120());
+    Put(pictures_ + "\\g.ico", Ico32());
     Put(pictures_ + "\\notiz.txt", "Text");
     // The target's folder does not exist: the copy fails.
     Browser b = Open("c,Titel,*.*," + scratch_ + "\\fehlt\\bild");
@@ -172,7 +176,8 @@ TEST_F(FileBrowser, PicturesPreviewWithTheirSizeOthersShowTheSymbolAndAFailedCop
     const struct {
         const char* file;
         int width, height;
-    } pictures[] = {{"c.wmf", 200, 100}, {"d.emf", 160, 120}, {"e.gif", 320, 200}};
+    } pictures[] = {{"c.wmf", 200, 100}, {"d.emf", 160, 120}, {"f.bmp", 120, 90},
+                  {"g.ico", 32, 32},    {"e.gif", 320, 200}};
     for (const auto& picture : pictures) {
         EXPECT_TRUE(b.Pick(picture.file, SizeText(picture.width, picture.height))) << b.Text(Label2);
         EXPECT_EQ(b.SourceSize().cx, picture.width) << picture.file;
