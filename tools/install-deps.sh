@@ -1,30 +1,40 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian machine, once.
 # Idempotent and quiet when everything is there already.
+#
+# Each Debian package is checked by its package state, never by a command
+# name: another program called `convert` or `cmake` on the PATH is not the
+# package the build needs.
 set -euo pipefail
 
+packages=(
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    wine64 wine            # never the i386 wine32: it makes /usr/bin/wine pick a
+                           # 32-bit loader that this kernel cannot run
+    xvfb imagemagick cmake ninja-build g++ clang python3 googletest
+    libclang-rt-dev        # libFuzzer and the sanitizers' runtimes for clang
+)
+
+installed() {  # PACKAGE: true when dpkg has it installed and configured
+    [[ $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) == installed ]]
+}
+
 need=()
-have_cmd() { command -v "$1" >/dev/null 2>&1; }
-have_cmd x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
-have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
-have_cmd x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
-have_cmd i686-w64-mingw32-windres || need+=(binutils-mingw-w64-i686)
-[[ -x /usr/lib/wine/wine64 ]] || need+=(wine64 wine)
-have_cmd Xvfb || need+=(xvfb)
-have_cmd convert || need+=(imagemagick)
-have_cmd cmake || need+=(cmake)
-have_cmd ninja || need+=(ninja-build)
-have_cmd g++ || need+=(g++)
-have_cmd clang++ || need+=(clang)
-have_cmd python3 || need+=(python3)
-[[ -f /usr/src/googletest/CMakeLists.txt ]] || need+=(googletest)
-compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || need+=(libclang-rt-dev)
+for p in "${packages[@]}"; do installed "$p" || need+=("$p"); done
 
 if ((${#need[@]})); then
     echo "install-deps: installing ${need[*]}" >&2
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    # wine32 (i386) must not come along: it makes /usr/bin/wine pick a 32-bit
-    # loader that this kernel cannot run.
     apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# What the build calls must be the packages' own programs.
+for f in /usr/lib/wine/wine64 /usr/bin/Xvfb /usr/src/googletest/CMakeLists.txt; do
+    [[ -e $f ]] || { echo "install-deps: $f is missing after the install" >&2; exit 1; }
+done
+if ! { /usr/bin/convert-im6.q16 -version || /usr/bin/convert -version; } 2>/dev/null | grep -q ImageMagick; then
+    echo "install-deps: /usr/bin/convert is not ImageMagick's" >&2
+    exit 1
 fi

@@ -22,6 +22,9 @@ export LC_ALL=C.UTF-8
 
 log() { echo "harness: $*" >&2; }
 
+# ImageMagick's own program (another `convert` may come first on the PATH).
+IMAGEMAGICK=$(command -v convert-im6.q16 || echo /usr/bin/convert)
+
 # A prefix that keeps tests inside it: real user folders instead of links into
 # the Linux home folder, no Z: (the Linux root), and test drives:
 #   D: fixed drive (folder drive_d), E: CD-ROM (folder drive_e), F: not ready.
@@ -132,7 +135,7 @@ run)
     if compgen -G "$prefix/drive_c/screenshots/*.bmp" >/dev/null; then
         mkdir -p "$build/screenshots"
         for bmp in "$prefix"/drive_c/screenshots/*.bmp; do
-            convert "$bmp" "$build/screenshots/$(basename "$bmp" .bmp).png" 2>/dev/null || true
+            "$IMAGEMAGICK" "$bmp" "$build/screenshots/$(basename "$bmp" .bmp).png" 2>/dev/null || true
         done
     fi
     stop_servers_of "$prefix"
