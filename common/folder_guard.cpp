@@ -5,99 +5,112 @@
 namespace tav {
 namespace {
 
-bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr std::size_t kNone = std::wstring_view::npos;
 
-std::vector<std::string> SplitComponents(std::string_view s) {
-    std::vector<std::string> parts;
-    std::string current;
-    for (char c : s) {
-        if (c == '\\') {
-            parts.push_back(current);
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    parts.push_back(current);
-    return parts;
+bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+
+wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
+
+bool EqualIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
 }
 
-// Windows ignores trailing dots and blanks of a path component.
-std::string StripTrailingDotsAndBlanks(std::string s) {
-    while (!s.empty() && (s.back() == '.' || s.back() == ' ')) s.pop_back();
-    return s;
+bool StartsWith(std::wstring_view s, std::wstring_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+bool StartsWithIgnoringAsciiCase(std::wstring_view s, std::wstring_view prefix) {
+    return s.size() >= prefix.size() && EqualIgnoringAsciiCase(s.substr(0, prefix.size()), prefix);
+}
+
+// "\\server\share\" from the server's first character on: the length up to and
+// including the backslash after the share (the whole text when none follows),
+// or 0 when server or share is missing.
+std::size_t ServerShareEnd(std::wstring_view p, std::size_t serverStart) {
+    const std::size_t afterServer = p.find(L'\\', serverStart);
+    if (afterServer == kNone || afterServer == serverStart) return 0;
+    const std::size_t shareStart = afterServer + 1;
+    if (shareStart >= p.size() || p[shareStart] == L'\\') return 0;
+    const std::size_t afterShare = p.find(L'\\', shareStart);
+    return afterShare == kNone ? p.size() : afterShare + 1;
+}
+
+// The length of the part of an absolute path that names its volume ("C:\",
+// "\\?\C:\", "\\server\share\", "\\?\UNC\server\share\", "\\?\Volume{...}\"),
+// or 0 when the path does not name one.
+std::size_t VolumeRootLength(std::wstring_view p) {
+    std::size_t start = 0;
+    const bool device = StartsWith(p, L"\\\\?\\") || StartsWith(p, L"\\\\.\\");
+    if (device) start = 4;
+    if (p.size() >= start + 2 && IsLetter(p[start]) && p[start + 1] == L':') {
+        const std::size_t length = start + 2;
+        return (p.size() > length && p[length] == L'\\') ? length + 1 : length;
+    }
+    if (device) {
+        if (StartsWithIgnoringAsciiCase(p.substr(start), L"UNC\\")) return ServerShareEnd(p, start + 4);
+        // Another device ("Volume{...}", "GLOBALROOT"): its first component is the root.
+        if (p.size() == start) return 0;
+        const std::size_t slash = p.find(L'\\', start);
+        return slash == kNone ? p.size() : slash + 1;
+    }
+    if (StartsWith(p, L"\\\\")) return ServerShareEnd(p, 2);
+    return 0;
 }
 
 }  // namespace
 
-std::string NormalizeFolderPath(std::string_view input) {
-    std::string p(input);
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    if (StartsWith(p, "\\\\?\\UNC\\")) p = "\\\\" + p.substr(8);
-    else if (StartsWith(p, "\\\\?\\") || StartsWith(p, "\\\\.\\")) p = p.substr(4);
-
-    std::string root;  // "c:" or "\\server\share" or "\" (root-relative) or "" (relative)
-    std::string rest;
-    if (p.size() >= 2 && IsDriveLetter(p[0]) && p[1] == ':') {
-        root = p.substr(0, 2);
-        rest = p.substr(2);
-        // "c:folder" is relative to the drive's current folder: keep it recognisable.
-        if (!rest.empty() && rest[0] != '\\') return ToLowerCp1252(p);
-    } else if (StartsWith(p, "\\\\")) {
-        // \\server\share: the first two components belong to the root.
-        std::vector<std::string> parts;
-        for (const auto& part : SplitComponents(p.substr(2)))
-            if (!part.empty()) parts.push_back(part);
-        root = "\\\\";
-        std::size_t i = 0;
-        for (; i < parts.size() && i < 2; ++i) root += (i ? "\\" : "") + parts[i];
-        for (; i < parts.size(); ++i) rest += "\\" + parts[i];
-    } else if (StartsWith(p, "\\")) {
-        root = "\\";
-        rest = p;
-    } else {
-        rest = p;
-    }
-
-    std::vector<std::string> kept;
-    for (auto part : SplitComponents(rest)) {
-        if (part.empty() || part == ".") continue;
-        if (part.find_first_not_of('.') == std::string::npos && part.size() == 2) {
-            if (!kept.empty()) kept.pop_back();
-            continue;
-        }
-        part = StripTrailingDotsAndBlanks(part);
-        if (part.empty()) continue;
-        kept.push_back(part);
-    }
-    std::string out = root;
-    for (const auto& part : kept) {
-        if (!out.empty() && out.back() != '\\') out += '\\';
-        out += part;
-    }
-    return ToLowerCp1252(out);
+std::wstring PrepareForFullPath(std::wstring_view operand) {
+    if (StartsWith(operand, L"\\??\\")) return L"\\\\?\\" + std::wstring(operand.substr(4));
+    return std::wstring(operand);
 }
 
-bool IsProtectedFolder(std::string_view folder, const std::vector<std::string>& importantFolders) {
-    const std::string f = NormalizeFolderPath(folder);
-    const bool driveAbsolute = f.size() >= 3 && IsDriveLetter(f[0]) && f[1] == ':' && f[2] == '\\';
-    const bool unc = StartsWith(f, "\\\\");
-    if (!driveAbsolute && !unc) return true;  // drive root "c:", relative or root-relative
-    if (unc) {
-        // \\server\share\folder has at least three backslash-separated parts after "\\".
-        std::size_t separators = 0;
-        for (std::size_t i = 2; i < f.size(); ++i)
-            if (f[i] == '\\') ++separators;
-        if (separators < 2) return true;
-    }
-    for (const auto& important : importantFolders) {
-        if (important.empty()) continue;
-        const std::string g = NormalizeFolderPath(important);
-        if (g == f) return true;
-        if (g.size() > f.size() && StartsWith(g, f) && g[f.size()] == '\\') return true;
-    }
-    return false;
+bool IsVolumeRoot(std::wstring_view path) {
+    const std::size_t root = VolumeRootLength(path);
+    if (root == 0) return false;
+    return path.find_first_not_of(L'\\', root) == kNone;
+}
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+    const std::size_t root = VolumeRootLength(path);
+    const std::size_t keep = root > 0 ? root : 1;
+    while (path.size() > keep && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+std::optional<std::wstring> ParentFolder(std::wstring_view path) {
+    const std::wstring p = WithoutTrailingBackslash(std::wstring(path));
+    const std::size_t root = VolumeRootLength(p);
+    if (root == 0 || p.size() <= root) return std::nullopt;
+    const std::size_t slash = p.find_last_of(L'\\');
+    if (slash == kNone || slash < root) return p.substr(0, root);
+    return p.substr(0, slash);
+}
+
+bool FolderIdentity::SameAs(const FolderIdentity& other) const {
+    if (fileIndex != 0 && volumeSerial == other.volumeSerial && fileIndex == other.fileIndex)
+        return true;
+    return !finalPath.empty() && EqualIgnoringAsciiCase(finalPath, other.finalPath);
+}
+
+DeleteVerdict JudgeFolderForDeletion(const std::optional<FolderIdentity>& target,
+                                     const std::optional<std::vector<FolderIdentity>>& protectedFolders) {
+    if (!target || target->finalPath.empty()) return DeleteVerdict::Unidentified;
+    if (IsVolumeRoot(target->finalPath)) return DeleteVerdict::Protected;
+    if (!protectedFolders) return DeleteVerdict::ListIncomplete;
+    for (const auto& folder : *protectedFolders)
+        if (target->SameAs(folder)) return DeleteVerdict::Protected;
+    return DeleteVerdict::Allowed;
+}
+
+bool IsPlainComponent(std::string_view name) {
+    if (Trim(name).empty()) return false;
+    if (name.find_first_of("\\/:") != std::string_view::npos) return false;
+    // "." and ".." name other folders; the platform drops trailing dots, so a
+    // name of dots only would too.
+    return name.find_first_not_of('.') != std::string_view::npos;
 }
 
 }  // namespace tav

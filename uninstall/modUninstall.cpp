@@ -6,9 +6,10 @@
 
 #include "common/text.h"
 #include "common/win/files.h"
+#include "common/win/folder_removal.h"
 #include "common/win/folders.h"
+#include "common/win/protected_folders.h"
 #include "common/win/program.h"
-#include "common/win/shell_ops.h"
 #include "uninstall/frmAbout.h"
 #include "uninstall/uninstall_paths.h"
 
@@ -29,6 +30,28 @@ std::string ProtectedFolderMessage(const std::string& folder) {
     return "Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n" + folder;
 }
 
+// The software's folder directly in the start-menu programs folder. The step
+// is skipped when the programs folder is not known, when the name is not one
+// plain component, or when the resolved path does not lie directly in the
+// programs folder.
+void RemoveStartMenuFolder() {
+    const auto name = StartMenuNameOf(InstallFolder);
+    if (!name) return;
+    const std::string programs = GetSpecialFolder(CSIDL_PROGRAMS);
+    if (programs.empty()) return;
+    const std::string folder = programs + "\\" + *name;
+
+    const auto resolved = ResolveFolderOperand(folder);
+    const auto programsResolved = ResolveFolderOperand(programs);
+    if (!resolved || !programsResolved) return;
+    const auto parent = ParentFolder(*resolved);
+    if (!parent) return;
+    const auto parentIdentity = IdentifyPath(*parent);
+    const auto programsIdentity = IdentifyPath(*programsResolved);
+    if (!parentIdentity || !programsIdentity || !parentIdentity->SameAs(*programsIdentity)) return;
+    DeleteFolder(folder);
+}
+
 void RemoveMarkerFile() {
     const std::string windows = WindowsFolder(200);
     if (windows.empty()) return;
@@ -46,15 +69,17 @@ void DeleteFolder(const std::string& path) {
         ShowMessage(MissingFolderMessage(path), "Hinweis");
         return;
     }
-    if (IsProtectedFolderHere(folder)) {
+    // What is judged is what is deleted: the folder as the platform resolves
+    // it, refused when it is (or leads to) a protected folder or cannot be
+    // identified.
+    const FolderToEmpty target = JudgeFolderOperand(folder);
+    if (!target.Allowed()) {
         ShowMessage(ProtectedFolderMessage(folder), "Hinweis");
         return;
     }
 
-    // The shell's delete stops at a read-only file that the pattern names directly.
-    ClearReadOnlyOfDirectEntries(folder);
-    const bool aborted = ShellOperationOnContents(InformationWindow(), FO_DELETE, folder);
-    ::RemoveDirectoryA(folder.c_str());
+    const bool aborted = EmptyFolder(InformationWindow(), target.path);
+    RemoveEmptiedFolder(target.path);
     if (aborted)
         ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
 }
@@ -62,9 +87,7 @@ void DeleteFolder(const std::string& path) {
 void UninstallAll() {
     RemoveMarkerFile();
     DeleteFolder(InstallFolder);
-    // A name that is empty or blank would mean the start-menu programs folder itself.
-    if (const auto name = StartMenuNameOf(InstallFolder))
-        DeleteFolder(GetSpecialFolder(CSIDL_PROGRAMS) + "\\" + *name);
+    RemoveStartMenuFolder();
     ShowMessage("Deinstallation erfolgreich beendet!", "Quorlend Uninstaller");
     EndProgram();
 }

@@ -5,22 +5,26 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tav::uninstall {
 
 // The installation folder from the uninstaller's full command line. The main
-// program starts it as "<path> <folder>" without quotation marks, so a path
-// with blanks (a temp folder below "Dokumente und Einstellungen") cannot be
-// told from the folder by the first blank: when the command line begins with
-// the program's own path, everything behind that path and the blanks after it
-// is the folder; otherwise the usual rule for the program name applies.
+// program quotes the uninstaller's path; earlier versions started it as
+// "<path> <folder>" without quotation marks, so that a path with blanks
+// cannot be told from the folder by the first blank. When the command line
+// begins, unquoted, with one of the forms of the program's own path (as the
+// platform reports it, long, short), everything behind that path and the
+// blanks after it is the folder; otherwise the usual rule for the program
+// name applies.
 std::string InstallFolderFromCommandLine(std::string_view commandLine,
-                                         std::string_view ownPath);
+                                         const std::vector<std::string>& ownPaths);
 
 // The name of the software's start-menu folder: what follows the last
 // backslash of the installation folder (the whole string without one).
-// Nothing when that name is empty or blanks only, since the start-menu
-// programs folder itself would be meant.
+// Nothing unless that name is one plain path component (not blank, not "."
+// or "..", no "\", "/" or ":"): anything else would lead elsewhere than to a
+// folder directly in the start-menu programs folder.
 std::optional<std::string> StartMenuNameOf(const std::string& installFolder);
 
 }  // namespace tav::uninstall

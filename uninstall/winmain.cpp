@@ -1,15 +1,39 @@
 // Entry point of Tav_uninstall.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "common/win/folders.h"
 #include "common/win/program.h"
 #include "uninstall/frmAbout.h"
 #include "uninstall/modUninstall.h"
 #include "uninstall/uninstall_paths.h"
 
+namespace {
+
+// The program's own path in every form the platform may have put at the start
+// of the command line: as it reports it, long and short.
+std::vector<std::string> OwnPathForms() {
+    const std::string reported = tav::ProgramPath();
+    std::vector<std::string> forms{reported};
+    char buffer[MAX_PATH * 4] = {};
+    DWORD n = ::GetLongPathNameA(reported.c_str(), buffer, sizeof buffer);
+    if (n > 0 && n < sizeof buffer) forms.emplace_back(buffer, n);
+    n = ::GetShortPathNameA(reported.c_str(), buffer, sizeof buffer);
+    if (n > 0 && n < sizeof buffer) forms.emplace_back(buffer, n);
+    return forms;
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tav::uninstall;
-    InstallFolder = InstallFolderFromCommandLine(::GetCommandLineA(), tav::ProgramPath());
+    // Whatever folder the caller left as working folder (it may be the very
+    // folder to be removed), the uninstaller works from its own.
+    const std::string ownFolder = tav::ProgramFolder();
+    if (!ownFolder.empty()) ::SetCurrentDirectoryA((ownFolder + "\\").c_str());
+    InstallFolder = InstallFolderFromCommandLine(::GetCommandLineA(), OwnPathForms());
     if (InstallFolder.empty()) {
         ShowInformationWindow();
         tav::EndProgram();

@@ -21,11 +21,4 @@ std::string ProgramPath();
 // The folder of the running program's executable, without a trailing backslash.
 std::string ProgramFolder();
 
-// True when `folder` must never be emptied or removed by a delete action:
-// drive roots, UNC share roots, the Windows, system and Program Files folders,
-// the user profile, Desktop, Documents, the start-menu programs folder, and
-// every folder above one of them. The path is made absolute first (relative
-// paths are resolved against the current folder, short names expanded).
-bool IsProtectedFolderHere(const std::string& folder);
-
 }  // namespace tav

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/win/ansi.h"
 #include "common/win/files.h"
-#include "common/win/folders.h"
+#include "common/win/folder_removal.h"
+#include "common/win/protected_folders.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
@@ -22,9 +24,9 @@ namespace {
 
 // The folder part of a path whose last component may hold wildcards,
 // including its backslash (empty for a bare name).
-std::string FolderPartOf(const std::string& pattern) {
-    const auto cut = pattern.find_last_of("\\/:");
-    return cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+std::wstring FolderPartOf(const std::wstring& pattern) {
+    const auto cut = pattern.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1);
 }
 
 }  // namespace
@@ -35,39 +37,40 @@ void KillFiles() {
     const std::string pattern = Trim(*argument);
     if (pattern.empty()) return;
 
-    // The names are collected first: deleting while the search is open would
+    // Names are read and deleted in UTF-16, so that a name the ANSI code page
+    // cannot spell is deleted too rather than looked up under a mangled name.
+    // They are collected first: deleting while the search is open would
     // disturb the enumeration.
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data{};
+    const std::wstring widePattern = WidenAnsi(pattern);
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
     {
-        UniqueFindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+        UniqueFindHandle find(::FindFirstFileW(widePattern.c_str(), &data));
         if (!find) return;
         do {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            names.push_back(CutAtNul(data.cFileName, sizeof data.cFileName));
-        } while (::FindNextFileA(find.get(), &data));
+            names.push_back(data.cFileName);
+        } while (::FindNextFileW(find.get(), &data));
     }
-    const std::string folder = FolderPartOf(pattern);
-    for (const auto& name : names) ::DeleteFileA((folder + name).c_str());
+    const std::wstring folder = FolderPartOf(widePattern);
+    for (const auto& name : names) ::DeleteFileW((folder + name).c_str());
 }
 
 void KillFolder() {
     PumpPendingMessages();
     const auto argument = Arg(2);
     if (!argument) return;
-    const std::string folder = Trim(*argument);
-    if (folder.size() < 3) return;
+    const std::string operand = Trim(*argument);
+    if (operand.size() < 3) return;
 
     // A permanent, unconfirmed, recursive delete must never reach a drive
-    // root or one of the machine's important folders.
-    if (IsProtectedFolderHere(StripTrailingBackslash(folder))) EndProgram();
+    // root or one of the machine's protected folders, however it is spelt or
+    // linked to; when that cannot be established, nothing is deleted.
+    const FolderToEmpty target = JudgeFolderOperand(operand);
+    if (!target.Allowed()) EndProgram();
 
-    // The shell stops at a read-only file matched directly by the wildcard on
-    // some systems; every file of the folder is to go, read-only ones too.
-    ClearReadOnlyOfDirectEntries(folder);
-
-    const bool aborted = ShellOperationOnContents(FileBrowserWindow(), FO_DELETE, folder);
-    ::RemoveDirectoryA(folder.c_str());
+    const bool aborted = EmptyFolder(FileBrowserWindow(), target.path);
+    RemoveEmptiedFolder(target.path);
     if (aborted) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
 }

@@ -25,8 +25,9 @@ std::string CarriedUninstaller() {
 }
 
 // Starts the uninstaller shown normally and does not wait for it. The program
-// path is passed separately, so that the platform does not have to guess where
-// an unquoted path with blanks ends.
+// path is passed separately as well, so that the platform does not have to
+// guess where it ends. Its working folder is the temp folder, never the
+// caller's (which may be the folder that is to be removed).
 void StartUninstaller(const std::string& program, const std::string& installFolder) {
     std::string commandLine = UninstallerCommandLine(program, installFolder);
     STARTUPINFOA startup{};
@@ -35,7 +36,7 @@ void StartUninstaller(const std::string& program, const std::string& installFold
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &started))
+                          State.TempPath.c_str(), &startup, &started))
         return;
     UniqueHandle process(started.hProcess);
     UniqueHandle thread(started.hThread);

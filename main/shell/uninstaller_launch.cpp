@@ -10,7 +10,7 @@ std::string InstallFolderOfUninstallCommand(std::string_view parameterString) {
 
 std::string UninstallerCommandLine(const std::string& uninstallerPath,
                                    const std::string& installFolder) {
-    return uninstallerPath + " " + installFolder;
+    return "\"" + uninstallerPath + "\" " + installFolder;
 }
 
 }  // namespace tav

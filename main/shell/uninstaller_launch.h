@@ -10,8 +10,9 @@ namespace tav {
 // fifth character on, untrimmed and unsplit, with one trailing backslash removed.
 std::string InstallFolderOfUninstallCommand(std::string_view parameterString);
 
-// The uninstaller's command line: its path, one blank, the installation folder
-// (neither quoted).
+// The uninstaller's command line: its path in quotation marks (so that a temp
+// folder with blanks or short names cannot be mistaken for part of the
+// folder), one blank, the installation folder as it stands.
 std::string UninstallerCommandLine(const std::string& uninstallerPath,
                                    const std::string& installFolder);
 

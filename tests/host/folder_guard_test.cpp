@@ -4,58 +4,70 @@
 
 using namespace tav;
 
-namespace {
-
-const std::vector<std::string> kImportant = {
-    "C:\\windows",
-    "C:\\windows\\system32",
-    "C:\\Program Files",
-    "C:\\users\\root",
-    "C:\\users\\root\\Desktop",
-    "C:\\users\\root\\Documents",
-    "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
-};
-
-bool Protected(const std::string& folder) { return IsProtectedFolder(folder, kImportant); }
-
-}  // namespace
-
-TEST(FolderGuard, ProtectsRootsImportantFoldersAndEverythingAboveThem) {
-    for (const char* folder :
-         {"C:\\", "C:", "c:\\", "D:\\", "C:\\Windows", "c:\\WINDOWS\\", "C:\\windows\\System32",
-          "C:\\Program Files", "C:\\users", "C:\\users\\root", "C:\\USERS\\ROOT\\desktop",
-          "C:\\users\\root\\Documents\\", "C:\\users\\root\\AppData",
-          "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu",
-          "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
-          "\\\\server\\share", "\\\\server\\share\\", "\\\\server", "\\\\?\\C:\\",
-          "\\\\?\\UNC\\server\\share"})
-        EXPECT_TRUE(Protected(folder)) << folder;
+TEST(FolderGuardPaths, VolumeRootsInEverySpelling) {
+    for (const wchar_t* root :
+         {L"C:", L"C:\\", L"c:\\\\", L"\\\\?\\C:\\", L"\\\\.\\D:", L"\\\\server\\share",
+          L"\\\\server\\share\\", L"\\\\?\\UNC\\server\\share\\", L"\\\\?\\unc\\server\\share",
+          L"\\\\?\\Volume{0b1e6a8c-1}\\"})
+        EXPECT_TRUE(IsVolumeRoot(root)) << root;
+    for (const wchar_t* folder :
+         {L"C:\\x", L"\\\\?\\C:\\x", L"\\\\server\\share\\x", L"\\\\?\\UNC\\s\\sh\\x", L"x", L"\\",
+          L"\\\\server", L"\\\\?\\Volume{1}\\x"})
+        EXPECT_FALSE(IsVolumeRoot(folder)) << folder;
 }
 
-TEST(FolderGuard, SeesThroughDotsSlashesAndRepeatedBackslashes) {
-    for (const char* folder :
-         {"C:\\Demo\\..", "C:\\Demo\\..\\windows", "C:/windows", "C:\\\\windows\\\\",
-          "C:\\windows\\.", "C:\\windows.", "C:\\windows. ", "C:\\.\\", "C:\\a\\b\\..\\..\\..\\.."})
-        EXPECT_TRUE(Protected(folder)) << folder;
+TEST(FolderGuardPaths, ParentsClimbToTheVolumeRootAndStop) {
+    const struct {
+        const wchar_t* path;
+        std::optional<std::wstring> parent;
+    } cases[] = {
+        {L"C:\\a\\b\\", L"C:\\a"},
+        {L"C:\\a", L"C:\\"},
+        {L"C:\\", std::nullopt},
+        {L"\\\\?\\C:\\Program Files", L"\\\\?\\C:\\"},
+        {L"\\\\?\\UNC\\srv\\share\\a\\b", L"\\\\?\\UNC\\srv\\share\\a"},
+        {L"\\\\srv\\share\\a", L"\\\\srv\\share\\"},
+        {L"\\\\srv\\share", std::nullopt},
+        {L"relative\\x", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParentFolder(c.path), c.parent) << c.path;
+    EXPECT_EQ(WithoutTrailingBackslash(L"D:\\Demo\\\\"), L"D:\\Demo");
+    EXPECT_EQ(WithoutTrailingBackslash(L"D:\\"), L"D:\\");
+    EXPECT_EQ(WithoutTrailingBackslash(L"\\\\?\\C:\\"), L"\\\\?\\C:\\");
 }
 
-TEST(FolderGuard, RelativeAndRootRelativePathsAreRefused) {
-    for (const char* folder : {"", "\\", "\\windows", "Demo", "C:Demo", ".", ".."})
-        EXPECT_TRUE(Protected(folder)) << folder;
+TEST(FolderGuardPaths, TheNtPrefixReachesTheResolutionAsTheDrive) {
+    EXPECT_EQ(PrepareForFullPath(L"\\??\\C:\\windows"), L"\\\\?\\C:\\windows");
+    EXPECT_EQ(PrepareForFullPath(L"D:\\x\\??\\y"), L"D:\\x\\??\\y");
 }
 
-TEST(FolderGuard, OrdinaryFoldersBelowImportantOnesMayGo) {
-    for (const char* folder :
-         {"C:\\Programme\\Demo", "C:\\Program Files\\Demo", "C:\\windows\\Temp\\x",
-          "C:\\users\\root\\Documents\\Spiele", "C:\\users\\root\\Desktop\\alt",
-          "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Demo",
-          "D:\\Spiele\\Demo", "\\\\server\\share\\Demo", "C:\\windowsalt", "C:\\Program Files2"})
-        EXPECT_FALSE(Protected(folder)) << folder;
+TEST(FolderGuardVerdict, AllowsOnlyAnIdentifiedOrdinaryFolder) {
+    const FolderIdentity documents{7, 42, L"\\\\?\\C:\\users\\hans\\Documents"};
+    const FolderIdentity users{7, 40, L"\\\\?\\C:\\users"};
+    const std::vector<FolderIdentity> protectedList{documents, users};
+    const auto judge = [&](std::optional<FolderIdentity> target,
+                           std::optional<std::vector<FolderIdentity>> list) {
+        return JudgeFolderForDeletion(target, list);
+    };
+    // The same folder reached another way: same volume and index, another path.
+    EXPECT_EQ(judge(FolderIdentity{7, 42, L"\\\\?\\S:\\Documents"}, protectedList), DeleteVerdict::Protected);
+    // Or the same final path, where the platform numbers files differently.
+    EXPECT_EQ(judge(FolderIdentity{9, 0, L"\\\\?\\c:\\USERS"}, protectedList), DeleteVerdict::Protected);
+    EXPECT_EQ(judge(FolderIdentity{9, 5, L"\\\\?\\D:\\"}, protectedList), DeleteVerdict::Protected);
+    EXPECT_EQ(judge(FolderIdentity{9, 5, L"\\\\?\\D:\\"}, std::nullopt), DeleteVerdict::Protected);
+    EXPECT_EQ(judge(std::nullopt, protectedList), DeleteVerdict::Unidentified);
+    EXPECT_EQ(judge(FolderIdentity{7, 99, L""}, protectedList), DeleteVerdict::Unidentified);
+    const FolderIdentity game{7, 77, L"\\\\?\\C:\\users\\hans\\Documents\\Spiel"};
+    EXPECT_EQ(judge(game, std::nullopt), DeleteVerdict::ListIncomplete);
+    EXPECT_EQ(judge(game, protectedList), DeleteVerdict::Allowed);
+    // Index 0 means "not known", never "the same".
+    EXPECT_EQ(judge(FolderIdentity{7, 0, L"\\\\?\\D:\\x"}, std::vector<FolderIdentity>{{7, 0, L"\\\\?\\D:\\y"}}),
+              DeleteVerdict::Allowed);
 }
 
-TEST(FolderGuard, NormalizedForm) {
-    EXPECT_EQ(NormalizeFolderPath("C:/Demo//Sub/./x/..\\"), "c:\\demo\\sub");
-    EXPECT_EQ(NormalizeFolderPath("C:\\"), "c:");
-    EXPECT_EQ(NormalizeFolderPath("\\\\Srv\\Share\\A"), "\\\\srv\\share\\a");
-    EXPECT_EQ(NormalizeFolderPath("C:\\\xc4rger"), "c:\\\xe4rger");
+TEST(FolderGuardNames, APlainComponentLeadsNowhereElse) {
+    for (const char* name : {"Demo Spiel", "Demo.", "a,b", "Größe"})
+        EXPECT_TRUE(IsPlainComponent(name)) << name;
+    for (const char* name : {"", "   ", ".", "..", "...", "x/../../SendTo", "a\\b", "C:x"})
+        EXPECT_FALSE(IsPlainComponent(name)) << name;
 }

@@ -56,6 +56,4 @@ TEST(UninstallCommand, FolderIsEverythingBehindThePrefixWithOneTrailingBackslash
     EXPECT_EQ(InstallFolderOfUninstallCommand("c,u/D:\\Spiele\\Demo\\"), "D:\\Spiele\\Demo");
     EXPECT_EQ(InstallFolderOfUninstallCommand("c,u/ C:\\A b , c "), " C:\\A b , c ");
     EXPECT_EQ(InstallFolderOfUninstallCommand("c,u/C:\\"), "C:");
-    EXPECT_EQ(UninstallerCommandLine("C:\\T\\Tav_uninstall.exe", "D:\\A b,c"),
-              "C:\\T\\Tav_uninstall.exe D:\\A b,c");
 }

@@ -2,22 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include "main/shell/uninstaller_launch.h"
+
+using namespace tav;
 using namespace tav::uninstall;
 
-TEST(InstallFolderFromCommandLine, SkipsTheOwnPathWholeOrTheFirstWord) {
-    const std::string own = "C:\\Dokumente und Einstellungen\\Hans\\Temp\\Tav_uninstall.exe";
-    EXPECT_EQ(InstallFolderFromCommandLine(own + " C:\\Programme\\Mein Spiel", own),
-              "C:\\Programme\\Mein Spiel");
-    // The platform may report its own path in another case.
-    EXPECT_EQ(InstallFolderFromCommandLine(
-                  "c:\\dokumente und einstellungen\\hans\\temp\\TAV_UNINSTALL.EXE C:\\A,B ", own),
-              "C:\\A,B ");
-    EXPECT_EQ(InstallFolderFromCommandLine("\"C:\\T\\Tav_uninstall.exe\" C:\\A b", own), "C:\\A b");
+TEST(InstallFolderFromCommandLine, TheMainProgramsCommandLineComesBackWhole) {
+    // The temp folder as the loader reports it, and the short form the
+    // main program may have used to start the uninstaller.
+    const std::string longPath = "C:\\Temp Dir\\Sub Dir\\Tav_uninstall.exe";
+    const std::string shortPath = "C:\\Temp Dir\\SUB_~SVJ\\Tav_uninstall.exe";
+    for (const std::string& started : {longPath, shortPath})
+        for (const std::string folder : {"C:\\Programme\\Mein Spiel", "C:\\A,B ", ""})
+            EXPECT_EQ(InstallFolderFromCommandLine(UninstallerCommandLine(started, folder), {longPath}),
+                      folder)
+                << started << "|" << folder;
 }
 
-TEST(StartMenuNameOf, LastComponentOrNothingWhenBlank) {
+TEST(InstallFolderFromCommandLine, AnUnquotedPathIsFoundInAnyOfItsForms) {
+    const std::vector<std::string> own = {"C:\\Temp Dir\\Sub Dir\\Tav_uninstall.exe",
+                                          "C:\\TEMPDI~1\\SUB_~SVJ\\TAV_UN~1.EXE"};
+    EXPECT_EQ(InstallFolderFromCommandLine("c:\\temp dir\\sub dir\\TAV_UNINSTALL.EXE C:\\A b", own), "C:\\A b");
+    EXPECT_EQ(InstallFolderFromCommandLine("C:\\TEMPDI~1\\SUB_~SVJ\\TAV_UN~1.EXE  D:\\X", own), "D:\\X");
+    // A command line that starts with something else follows the platform's rule.
+    EXPECT_EQ(InstallFolderFromCommandLine("Tav_uninstall.exe C:\\A b", own), "C:\\A b");
+}
+
+TEST(StartMenuNameOf, OnlyOnePlainComponentNamesTheStartMenuFolder) {
     EXPECT_EQ(StartMenuNameOf("C:\\Programme\\Demo Spiel"), "Demo Spiel");
-    EXPECT_EQ(StartMenuNameOf("C:\\Programme\\Demo\\"), std::nullopt);
-    EXPECT_EQ(StartMenuNameOf("C:\\Programme\\Demo\\   "), std::nullopt);
-    EXPECT_EQ(StartMenuNameOf(""), std::nullopt);
+    for (const char* folder : {"C:\\Programme\\Demo\\", "C:\\Programme\\Demo\\   ", "",
+                               "C:\\Programme\\Demo/../../../../../Mailprogramm",
+                               "C:\\Apps\\x/../../../SendTo", "C:\\Apps\\..", "C:"})
+        EXPECT_EQ(StartMenuNameOf(folder), std::nullopt) << folder;
 }

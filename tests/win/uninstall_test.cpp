@@ -8,12 +8,11 @@
 #include "common/win/raii.h"
 #include "tests/win/shell_link_reader.h"
 #include "tests/win/system_test.h"
+#include "tests/win/uninstaller_session.h"
 
 using namespace systest;
 
 namespace {
-
-constexpr uia::Ms kBoxTimeout{20000};
 
 std::string TempUninstaller() { return uia::TempFolder() + "Tav_uninstall.exe"; }
 std::string StagingFile() { return uia::TempFolder() + "Tav_uninstall.dat"; }
@@ -21,56 +20,6 @@ std::string Programs() { return tav::GetSpecialFolder(CSIDL_PROGRAMS); }
 std::string MarkerFile() { return tav::WindowsFolder() + "\\tavrinoinstall.inf"; }
 // The main program carries the uninstaller of the same build byte for byte.
 std::optional<std::string> BuiltUninstaller() { return uia::ReadFileBytes(uia::UninstallProgram()); }
-
-// A running uninstaller, found by its question box (the main program starts it).
-struct Uninstaller {
-    uia::Process process;
-    uia::MessageBoxInfo question;
-};
-
-std::optional<Uninstaller> WaitForQuestion() {
-    std::optional<uia::MessageBoxInfo> box;
-    uia::WaitUntil(
-        [&] {
-            box = uia::WaitForMessageBox(0, uia::Ms{0});
-            return box && box->title == "Uninstaller";
-        },
-        kBoxTimeout);
-    if (!box || box->title != "Uninstaller") return std::nullopt;
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(box->hwnd, &pid);
-    HANDLE h = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
-                             FALSE, pid);
-    if (!h) return std::nullopt;
-    return Uninstaller{uia::Process(h, pid), *box};
-}
-
-void Answer(const uia::MessageBoxInfo& box, int id) {
-    uia::AnswerMessageBox(box.hwnd, id);
-    uia::WaitUntil([&] { return !::IsWindow(box.hwnd) || !::IsWindowVisible(box.hwnd); });
-}
-
-// After Yes: every "Hinweis" and "Fehler" box is answered with OK and kept as
-// "title: text", until the closing message comes.
-struct Outcome {
-    std::vector<std::string> notes;
-    std::optional<std::string> closing;
-    std::optional<DWORD> exitCode;
-};
-
-Outcome AnswerYesAndCollect(Uninstaller& u) {
-    Outcome out;
-    Answer(u.question, IDYES);
-    for (int i = 0; i < 10 && !out.closing; ++i) {
-        auto box = uia::WaitForMessageBox(u.process.Pid(), kBoxTimeout);
-        if (!box) break;
-        if (box->title == "Quorlend Uninstaller") out.closing = box->text;
-        else out.notes.push_back(box->title + ": " + box->text);
-        Answer(*box, IDOK);
-    }
-    out.exitCode = u.process.WaitForExit();
-    return out;
-}
 
 std::string MissingNote(const std::string& path) {
     return "Hinweis: Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + path +
@@ -209,61 +158,4 @@ TEST(Uninstaller, WithoutAFolderItShowsTheInformationWindow) {
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_TRUE(uia::FileExists(MarkerFile()));
     ::DeleteFileA(MarkerFile().c_str());
-}
-
-TEST(Uninstaller, GuardedFoldersAndTheProgramsFolderAreNeverTouched) {
-    const std::string profile = tav::GetSpecialFolder(CSIDL_PROFILE);
-    const std::string windows = tav::WindowsFolder();
-    const std::vector<std::string> sentinels = {
-        "C:\\sentinel.txt", windows + "\\sentinel.txt", profile + "\\sentinel.txt",
-        Programs() + "\\sentinel.txt", windows + "\\system32\\sentinel.txt"};
-    for (const auto& s : sentinels) ASSERT_TRUE(uia::WriteFileBytes(s, "bleibt")) << s;
-    const std::string install = ScratchFolder() + "\\Weg";
-    MakeInstallation(install);
-    const std::string guard = "Hinweis: Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n";
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\", guard + "C:\\"},
-        {windows, guard + windows},
-        {profile + "\\.", guard + profile + "\\."},
-        {"C:\\users", guard + "C:\\users"},  // above the profile
-        {windows + "\\system32\\..", guard + windows + "\\system32\\.."},
-        {Programs(), guard + Programs()},
-        {install + "\\", ""},  // an empty start-menu name skips that step
-    };
-    for (const auto& [tail, note] : cases) {
-        // Started directly, as only a hand-made command line could.
-        uia::Process direct = uia::StartCommandLine(uia::UninstallProgram(), uia::UninstallProgram() + " " + tail);
-        auto u = WaitForQuestion();
-        ASSERT_TRUE(u) << tail;
-        const Outcome out = AnswerYesAndCollect(*u);
-        EXPECT_EQ(out.notes.empty() ? std::string() : out.notes[0], note) << tail;
-        EXPECT_TRUE(out.closing) << tail;
-        for (const auto& s : sentinels) EXPECT_TRUE(uia::FileExists(s)) << tail << " " << s;
-    }
-    EXPECT_FALSE(uia::FolderExists(install));
-}
-
-TEST(Uninstaller, ATempFolderWithBlanksStillHandsTheFolderOverWhole) {
-    struct ScopedTemp {  // TMP and TEMP of this process, passed on to the programs it starts
-        std::string old = uia::TempFolder();
-        explicit ScopedTemp(const std::string& value) { Set(value); }
-        ~ScopedTemp() { Set(old); }
-        static void Set(const std::string& v) {
-            for (const char* name : {"TMP", "TEMP"}) ::SetEnvironmentVariableA(name, v.c_str());
-        }
-    };
-    const std::string temp = "C:\\Temp mit Leerzeichen\\";
-    ASSERT_TRUE(uia::MakeFolders(temp));
-    const std::string install = ScratchFolder() + "\\Mein Spiel";
-    MakeInstallation(install);
-    {
-        const ScopedTemp scoped(temp);
-        RunExtraction(install);
-    }
-    EXPECT_TRUE(uia::FileExists(temp + "Tav_uninstall.exe"));
-    auto u = WaitForQuestion();
-    ASSERT_TRUE(u);
-    const Outcome out = AnswerYesAndCollect(*u);
-    EXPECT_EQ(out.notes, std::vector<std::string>{MissingNote(Programs() + "\\Mein Spiel")});
-    EXPECT_FALSE(uia::FolderExists(install));
 }

@@ -29,19 +29,18 @@ IMAGEMAGICK=$(command -v convert-im6.q16 || echo /usr/bin/convert)
 # the Linux home folder, no Z: (the Linux root), and test drives:
 #   D: fixed drive (folder drive_d), E: CD-ROM (folder drive_e), F: not ready.
 make_template() {
-    [[ -f $template/.ready ]] && return 0
+    if [[ -f $template/.ready ]] && links_stay_inside "$template"; then return 0; fi
     rm -rf "$template" "$template.tmp"
     mkdir -p "$state"
     log "creating the template prefix (once per build)"
     WINEPREFIX=$template.tmp "$WINE" wineboot -i >/dev/null 2>&1
     WINEPREFIX=$template.tmp "$WINESERVER" -w
-    local user_dir
-    for user_dir in "$template.tmp"/drive_c/users/*/; do
-        local f
-        for f in Desktop Documents Downloads Music Pictures Videos Templates; do
-            if [[ -L $user_dir$f ]]; then rm "$user_dir$f"; mkdir -p "$user_dir$f"; fi
-        done
-    done
+    # Wine links the user folders (and some below them, such as Templates) into
+    # the Linux home folder: every link under drive_c becomes a plain folder.
+    local link
+    while IFS= read -r -d '' link; do
+        rm "$link"; mkdir -p "$link"
+    done < <(find "$template.tmp/drive_c" -type l -print0)
     mkdir -p "$template.tmp"/drive_c/users/"$(id -un)"/Temp
     mkdir -p "$template.tmp/drive_d" "$template.tmp/drive_e"
     rm -f "$template.tmp"/dosdevices/[d-z]:
@@ -53,8 +52,39 @@ make_template() {
     # closed message box.
     WINEPREFIX=$template.tmp "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     WINEPREFIX=$template.tmp "$WINESERVER" -w
+    links_stay_inside "$template.tmp" || { log "the new template still links out of itself"; exit 1; }
     touch "$template.tmp/.ready"
     mv "$template.tmp" "$template"
+}
+
+# True when no link on the prefix's drives leads out of the prefix. A test of
+# a destructive action that went wrong could otherwise reach the files of the
+# machine that runs the tests.
+links_stay_inside() {  # PREFIX
+    local prefix link target ok=0
+    prefix=$(cd "$1" && pwd -P)
+    while IFS= read -r -d '' link; do
+        target=$(readlink -m -- "$link")
+        case $target in
+            "$prefix"/*) ;;
+            *) log "$link leads out of the prefix (to $target)"; ok=1 ;;
+        esac
+    done < <(find "$prefix"/drive_[a-z] -type l -print0 2>/dev/null)
+    return $ok
+}
+
+# Links that the tests of the protected-folder guard need, all inside the
+# prefix (the tests cannot make them: Wine's CreateSymbolicLink does nothing):
+#   D:\Verweise\Dokumente  a symbolic link to the user's Documents
+#   D:\Verweise\Leeren\Verweis  a link inside an ordinary folder, to C:\Gesendet
+#   S:  a drive substituted for the user's profile folder
+make_fixture_links() {  # PREFIX
+    local p=$1 user
+    user=$(id -un)
+    mkdir -p "$p/drive_d/Verweise/Leeren" "$p/drive_c/Gesendet"
+    ln -sfn "../../drive_c/users/$user/Documents" "$p/drive_d/Verweise/Dokumente"
+    ln -sfn "../../../drive_c/Gesendet" "$p/drive_d/Verweise/Leeren/Verweis"
+    ln -sfn "../drive_c/users/$user" "$p/dosdevices/s:"
 }
 
 start_xvfb() {
@@ -125,6 +155,8 @@ run)
     name=$(basename "$exe" .exe)
     prefix=$state/run-$name
     copy_template "$prefix"
+    [[ ${TAV_FIXTURE_LINKS:-} ]] && make_fixture_links "$prefix"
+    links_stay_inside "$prefix" || { log "refusing to run $name"; exit 1; }
     export WINEPREFIX=$prefix DISPLAY
     DISPLAY=$(display)
     "$WINESERVER" -p 600
