@@ -1,6 +1,5 @@
 #include "common/win/files.h"
 
-#include "common/text.h"
 #include "common/win/raii.h"
 
 namespace tav {
@@ -58,22 +57,6 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                        nullptr) &&
            written == bytes.size();
-}
-
-void ClearReadOnlyOfDirectEntries(const std::string& folder) {
-    std::string base = folder;
-    if (!base.empty() && base.back() != '\\') base += '\\';
-    WIN32_FIND_DATAA data{};
-    UniqueFindHandle find(::FindFirstFileA((base + "*.*").c_str(), &data));
-    if (!find) return;
-    do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            const std::string name = CutAtNul(data.cFileName, sizeof data.cFileName);
-            if (name != "." && name != "..")
-                ::SetFileAttributesA((base + name).c_str(),
-                                     data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-        }
-    } while (::FindNextFileA(find.get(), &data));
 }
 
 }  // namespace tav

@@ -27,8 +27,4 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 // Writes the file anew; false when any byte could not be written.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
-// Removes the read-only bit of the entries directly inside `folder`, so that
-// the shell's delete request does not stop at them.
-void ClearReadOnlyOfDirectEntries(const std::string& folder);
-
 }  // namespace tav
