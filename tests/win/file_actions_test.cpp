@@ -24,7 +24,7 @@ std::string ShellFolder(int csidl) {
 }
 
 // Runs the main program; it ends without showing any window.
-void RunSilently(const std::string& parameters, const std::string& cwd = "C:\\") {
+void RunSilently(const std::string& parameters, const std::string& cwd = uia::FrontEndFolder()) {
     uia::Process p = RunMain(parameters, cwd);
     ASSERT_TRUE(p.Started());
     EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{200})) << parameters;
@@ -32,7 +32,8 @@ void RunSilently(const std::string& parameters, const std::string& cwd = "C:\\")
 }
 
 // Runs "copydir" and returns its result section once the hand-over has removed it again.
-std::string CopyDirResult(const std::string& parameters, const std::string& cwd = "C:\\") {
+std::string CopyDirResult(const std::string& parameters,
+                          const std::string& cwd = uia::FrontEndFolder()) {
     uia::Process p = RunMain(parameters, cwd);
     const auto t0 = std::chrono::steady_clock::now();
     const auto result = uia::WaitForFile(ResultFile());
@@ -84,7 +85,7 @@ TEST(KillFolder, GuardedFoldersAndShortOperandsDeleteNothing) {
     const std::string profile = ShellFolder(CSIDL_PROFILE);
     const std::string users = profile.substr(0, profile.find_last_of('\\'));
     const struct {
-        std::string operand, folder, cwd = "C:\\";  // folder: where the sentinel lies
+        std::string operand, folder, cwd = uia::FrontEndFolder();  // folder: where the sentinel lies
     } cases[] = {
         {"C:\\", "C:\\"},
         {"D:\\", "D:\\"},
