@@ -63,8 +63,9 @@ TEST(CopyDir, CreatesTheMissingTargetCopiesEverythingAndReportsTheResult) {
         SCOPED_TRACE(c.name);
         const std::string source = scratch + "\\" + c.name, target = scratch + "\\neu " + c.name + "\\ziel";
         for (const auto& [file, bytes] : c.files) {
-            uia::MakeFolders((source + "\\" + file).substr(0, (source + "\\" + file).find_last_of('\\')));
-            Put(source + "\\" + file, bytes, file == "versteckt.txt" ? FILE_ATTRIBUTE_HIDDEN : 0);
+            const std::string path = source + "\\" + file;
+            uia::MakeFolders(path.substr(0, path.find_last_of('\\')));
+            Put(path, bytes, file == "versteckt.txt" ? FILE_ATTRIBUTE_HIDDEN : 0);
         }
         EXPECT_EQ(CopyDirResult("c,copydir, " + source + " , " + target + " "), "[CopyDir]\r\nError=0\r\n");
         EXPECT_TRUE(uia::FolderExists(target));
