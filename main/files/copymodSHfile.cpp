@@ -75,28 +75,85 @@ void KillFolder() {
     EndProgram();
 }
 
-void CopyFolder() {
-    PumpPendingMessages();
-    const std::string source = Trim(Arg(2).value_or(""));
-    const std::string destination = Trim(Arg(3).value_or(""));
+namespace {
 
-    // An empty source would mean "\*.*", the root of the current drive; an
-    // empty destination has no meaning. Nothing is copied, and the front end,
-    // which waits for the section, learns of the failure.
-    if (source.empty() || destination.empty()) {
-        WriteCopyDirResult("1");
-        ResultHandOver();
-        EndProgram();
-    }
+// `path` made absolute the way the platform resolves it (against the working
+// folder, or a drive's current folder); empty when it cannot be.
+std::string FullPathOf(const std::string& path) {
+    const DWORD size = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::string full(size, '\0');
+    const DWORD length = ::GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return {};
+    full.resize(length);
+    return full;
+}
 
-    if (ShellOperationOnContents(FileBrowserWindow(), FO_COPY, source, &destination)) {
-        ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
-        WriteCopyDirResult("1");
-    } else {
-        WriteCopyDirResult("0");
+// A folder operand as the copy uses it: absolute, and without a trailing
+// backslash unless it is a drive root ("C:\"). Empty when it cannot be resolved.
+std::string FolderOperand(const std::string& operand) {
+    std::string folder = FullPathOf(operand);
+    if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
+}
+
+// True when `folder` is a folder whose entries can be listed.
+bool CanListFolder(const std::string& folder) {
+    if (!IsFolder(folder)) return false;
+    WIN32_FIND_DATAA data{};
+    const std::string pattern = folder + (folder.back() == '\\' ? "*" : "\\*");
+    UniqueFindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+    // A drive root has no "." entry: an empty one finds nothing at all.
+    return find || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// Creates the absolute `folder` and every missing folder above it; true when
+// it is a folder afterwards.
+bool MakeFolderWithParents(const std::string& folder) {
+    if (IsFolder(folder)) return true;
+    const auto cut = folder.find_last_of('\\');
+    if (cut != std::string::npos && cut > 0) {
+        std::string parent = folder.substr(0, cut);
+        if (parent.back() == ':') parent += '\\';  // the drive's root
+        if (parent.size() < folder.size() && !MakeFolderWithParents(parent)) return false;
     }
+    return ::CreateDirectoryA(folder.c_str(), nullptr) || IsFolder(folder);
+}
+
+[[noreturn]] void ReportCopyDirAndEnd(const char* error) {
+    WriteCopyDirResult(error);
     ResultHandOver();
     EndProgram();
+}
+
+}  // namespace
+
+void CopyFolder() {
+    PumpPendingMessages();
+    const std::string sourceOperand = Trim(Arg(2).value_or(""));
+    const std::string destinationOperand = Trim(Arg(3).value_or(""));
+    // An empty source would mean "\*.*", the root of the current drive; an
+    // empty destination has no meaning.
+    if (sourceOperand.empty() || destinationOperand.empty()) ReportCopyDirAndEnd("1");
+
+    // Both operands are resolved once, against the working folder, and the
+    // resolved paths are what the shell gets.
+    const std::string source = FolderOperand(sourceOperand);
+    const std::string destination = FolderOperand(destinationOperand);
+    // A source that is missing or cannot be read copies nothing: a failure.
+    if (source.empty() || !CanListFolder(source)) ReportCopyDirAndEnd("1");
+    // The destination is made a folder first: with a single entry to copy and
+    // no folder there, the shell would make that entry a file of the
+    // destination's name.
+    if (destination.empty() || !MakeFolderWithParents(destination)) ReportCopyDirAndEnd("1");
+
+    if (ShellOperationOnContents(FileBrowserWindow(), FO_COPY, StripTrailingBackslash(source),
+                                 &destination)) {
+        ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
+        ReportCopyDirAndEnd("1");
+    }
+    ReportCopyDirAndEnd("0");
 }
 
 }  // namespace tav

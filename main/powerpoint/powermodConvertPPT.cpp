@@ -10,6 +10,7 @@
 
 #include "common/win/program.h"
 #include "common/win/ansi.h"
+#include "common/win/files.h"
 #include "common/win/raii.h"
 #include "main/powerpoint/export_rules.h"
 #include "main/powerpoint/powermodDialog.h"
@@ -133,12 +134,23 @@ ComPtr<IDispatch> OpenPresentation(IDispatch* application) {
     return ObjectOf(opened);
 }
 
+// Creates `folder` (ending in a backslash) and every missing folder above it;
+// true when the folder is there afterwards. A path longer than the platform's
+// folder calls take is refused before it reaches MakeSureDirectoryPathExists,
+// which copies it into a buffer of MAX_PATH characters.
+bool MakeFolderPath(const std::string& folder) {
+    if (folder.size() >= MAX_PATH) return false;
+    ::MakeSureDirectoryPathExists(folder.c_str());
+    return IsFolder(folder);
+}
+
 // The oldest supported version exports one slide at a time into the folder
 // ExportTarget (created first): Folie001.png, Folie002.png, ... A slide whose
-// export fails is skipped. True when every slide was exported.
+// export fails is skipped. True when there were slides and every one was
+// exported; a folder that cannot be created means nothing is exported.
 bool ExportSlideBySlide(IDispatch* presentation) {
     ExportTarget = WithTrailingBackslash(ExportTarget);
-    ::MakeSureDirectoryPathExists(ExportTarget.c_str());
+    if (!MakeFolderPath(ExportTarget)) return false;
     if (ExportFormat != "png") return false;  // this version offers no HTML export here
 
     const ComPtr<IDispatch> slides = GetObjectMember(presentation, L"Slides");
@@ -147,7 +159,7 @@ bool ExportSlideBySlide(IDispatch* presentation) {
         FAILED(::VariantChangeType(count.get(), count.get(), 0, VT_I4)))
         return false;
 
-    bool everySlide = true;
+    bool everySlide = count->lVal > 0;  // no slide: nothing was exported
     for (LONG i = 1; i <= count->lVal; ++i) {
         // The collection's default member gives the slide with that one-based index.
         UniqueVariant slideValue;

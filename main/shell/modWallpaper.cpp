@@ -3,14 +3,15 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 
 #include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/raii.h"
 #include "main/dialogs/copymodDialog.h"
 #include "main/dialogs/picture.h"
-#include "main/dialogs/split_path.h"
 #include "main/shell/bmp_layout.h"
+#include "main/shell/wallpaper_name.h"
 #include "main/startup/program_state.h"
 
 namespace tav {
@@ -84,6 +85,51 @@ RenderedPicture Render(IPicture* picture, SIZE size, const BmpLayout& layout) {
     return out;
 }
 
+// Which file a path names, whatever its spelling: the volume's serial number
+// and the file's index on it.
+struct FileIdentity {
+    DWORD volume = 0, indexHigh = 0, indexLow = 0;
+    bool operator==(const FileIdentity& o) const {
+        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+    }
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    UniqueFile file(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// True when a file named `wallpaper` may be replaced by the bitmap of
+// `picture`: there is none, or it is an earlier wallpaper, i.e. a picture
+// itself (never a system file of that name) and not the picture being
+// converted (compared by identity, so no spelling of the source slips through).
+bool MayReplace(const std::string& wallpaper, const std::string& picture) {
+    if (::GetFileAttributesA(wallpaper.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!IsPlainFile(wallpaper)) return false;
+    const auto existing = IdentityOf(wallpaper);
+    const auto source = IdentityOf(picture);
+    if (!existing || !source || *existing == *source) return false;
+    return static_cast<bool>(LoadPictureFile(wallpaper));
+}
+
+// Writes the bitmap of `picture` to a new file in `folder` and moves it over
+// `wallpaper` once it is complete, so that the name never holds a partly
+// written bitmap. On failure the earlier file is untouched and no new one is left.
+bool ReplaceWithBitmap(const std::string& picture, const std::string& wallpaper,
+                       const std::string& folder) {
+    char temporary[MAX_PATH + 1] = {};
+    if (!::GetTempFileNameA(folder.c_str(), "tav", 0, temporary)) return false;
+    if (WritePictureAsBitmap(picture, temporary) &&
+        ::MoveFileExA(temporary, wallpaper.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    ::DeleteFileA(temporary);
+    return false;
+}
+
 }  // namespace
 
 bool WritePictureAsBitmap(const std::string& picturePath, const std::string& bitmapPath) {
@@ -139,15 +185,15 @@ void WallpaperCommand() {
         picture = State.PicturePath;
     }
 
-    std::string folder, name, extension;
-    SplitPath(picture, folder, name, extension);
-    const std::string wallpaper = windowsFolder + name + "." + extension;
+    // The bitmap keeps the picture's own file name, and only that: nothing of
+    // the picture's path may lead it out of the Windows folder.
+    const auto name = WallpaperFileName(picture);
+    if (!name) return;
+    const std::string wallpaper = windowsFolder + *name;
 
     if (IsPlainFile(picture)) {
-        // A file of that name in the Windows folder is replaced only when it
-        // is a picture itself (an earlier wallpaper), never a system file.
-        if (IsPlainFile(wallpaper) && !LoadPictureFile(wallpaper)) return;
-        if (!WritePictureAsBitmap(picture, wallpaper)) return;  // no picture: nothing changes
+        if (!MayReplace(wallpaper, picture)) return;
+        if (!ReplaceWithBitmap(picture, wallpaper, windowsFolder)) return;  // no picture: nothing changes
     }
     SetWallpaper(wallpaper);
     // The program ends when the dispatcher returns: no window of it is visible.

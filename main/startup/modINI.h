@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tav {
 
@@ -12,6 +14,27 @@ std::string ResultFilePath();
 // One private-profile write; the platform's answer is not examined.
 void WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
+
+// One section of the result file, built key by key and then written as a
+// whole: a front end that polls for the file sees it absent or complete,
+// never empty or with only its first keys.
+class ResultSection {
+public:
+    explicit ResultSection(std::string name) : name_(std::move(name)) {}
+    ResultSection& Add(std::string key, std::string value) {
+        entries_.emplace_back(std::move(key), std::move(value));
+        return *this;
+    }
+    // Writes the keys in their order with the platform's private-profile
+    // calls into a temporary file in the temp folder (a copy of the result
+    // file when one is already there) and moves that over the result file.
+    // Failures are ignored.
+    void Commit() const;
+
+private:
+    std::string name_;
+    std::vector<std::pair<std::string, std::string>> entries_;
+};
 
 void WriteSearchResult(const std::string& result, const std::string& file);
 void WriteCopyDirResult(const std::string& error);

@@ -95,6 +95,12 @@ void Process::Kill() {
     }
 }
 
+std::string FrontEndFolder() {
+    const std::string folder = "D:\\Front End";
+    MakeFolders(folder);  // again after a test that removed it
+    return folder;
+}
+
 Process StartCommandLine(const std::string& exe, const std::string& commandLine,
                          const std::string& cwd) {
     STARTUPINFOA si{};

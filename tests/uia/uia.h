@@ -52,12 +52,18 @@ private:
     DWORD pid_ = 0;
 };
 
+// The folder a front end starts the programs from unless a test names
+// another: D:\Front End, a folder of its own on another drive than the
+// system's (created when it is missing).
+std::string FrontEndFolder();
+
 // Starts `exe` with the command line `"exe" tail` (the tail exactly as given)
 // in the working folder `cwd`.
-Process Start(const std::string& exe, const std::string& tail, const std::string& cwd = "C:\\");
+Process Start(const std::string& exe, const std::string& tail,
+              const std::string& cwd = FrontEndFolder());
 // Starts with a whole command line of the caller's making.
 Process StartCommandLine(const std::string& exe, const std::string& commandLine,
-                         const std::string& cwd = "C:\\");
+                         const std::string& cwd = FrontEndFolder());
 
 // --- windows ---------------------------------------------------------------
 struct WindowQuery {

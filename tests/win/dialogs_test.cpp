@@ -49,7 +49,7 @@ HWND WaitForDialog(const uia::Process& p, const std::string& title) {
 // the "Dialog" section left behind (no hand-over: it stays).
 std::optional<Entries> PickInOpenDialog(const std::string& pattern, const std::string& targetBase,
                                         const std::optional<std::string>& name,
-                                        const std::string& cwd = "C:\\") {
+                                        const std::string& cwd = uia::FrontEndFolder()) {
     RemoveResultFile();
     uia::Process p = RunMain("c,opendialog,Bitte eine Datei wählen," + pattern + "," + targetBase, cwd);
     HWND dialog = WaitForDialog(p, "Bitte eine Datei wählen");

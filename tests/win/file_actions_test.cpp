@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <utility>
+#include <vector>
 
 #include "tests/win/system_test.h"
 
@@ -30,7 +32,7 @@ bool WideExists(const std::wstring& path) {
 std::wstring Wide(const std::string& ansi) { return std::wstring(ansi.begin(), ansi.end()); }
 
 // Runs the main program; it ends without showing any window.
-void RunSilently(const std::string& parameters, const std::string& cwd = "C:\\") {
+void RunSilently(const std::string& parameters, const std::string& cwd = uia::FrontEndFolder()) {
     uia::Process p = RunMain(parameters, cwd);
     ASSERT_TRUE(p.Started());
     EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{200})) << parameters;
@@ -38,7 +40,8 @@ void RunSilently(const std::string& parameters, const std::string& cwd = "C:\\")
 }
 
 // Runs "copydir" and returns its result section once the hand-over has removed it again.
-std::string CopyDirResult(const std::string& parameters, const std::string& cwd = "C:\\") {
+std::string CopyDirResult(const std::string& parameters,
+                          const std::string& cwd = uia::FrontEndFolder()) {
     uia::Process p = RunMain(parameters, cwd);
     const auto t0 = std::chrono::steady_clock::now();
     const auto result = uia::WaitForFile(ResultFile());
@@ -52,23 +55,60 @@ std::string CopyDirResult(const std::string& parameters, const std::string& cwd 
 
 TEST(CopyDir, CreatesTheMissingTargetCopiesEverythingAndReportsTheResult) {
     const std::string scratch = ScratchFolder();
-    const std::string source = scratch + "\\quelle", target = scratch + "\\neu\\ziel";
-    uia::MakeFolders(source + "\\unter\\tiefer");
-    Put(source + "\\versteckt.txt", "H", FILE_ATTRIBUTE_HIDDEN);
-    Put(source + "\\unter\\tiefer\\c.txt", "C");
-    EXPECT_EQ(CopyDirResult("c,copydir, " + source + " , " + target + " "), "[CopyDir]\r\nError=0\r\n");
-    EXPECT_EQ(Read(target + "\\versteckt.txt"), "H");
-    EXPECT_EQ(Read(target + "\\unter\\tiefer\\c.txt"), "C");
+    // Sources with one file, one folder, or several entries; the target and
+    // its parent are missing.
+    const struct {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> files;  // relative path, contents
+    } cases[] = {
+        {"eine Datei", {{"nur.txt", "N"}}},
+        {"ein Ordner", {{"unter\\tiefer\\c.txt", "C"}}},
+        {"mehrere", {{"versteckt.txt", "H"}, {"unter\\tiefer\\c.txt", "C"}, {"b.txt", "B"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = scratch + "\\" + c.name, target = scratch + "\\neu " + c.name + "\\ziel";
+        for (const auto& [file, bytes] : c.files) {
+            const std::string path = source + "\\" + file;
+            uia::MakeFolders(path.substr(0, path.find_last_of('\\')));
+            Put(path, bytes, file == "versteckt.txt" ? FILE_ATTRIBUTE_HIDDEN : 0);
+        }
+        EXPECT_EQ(CopyDirResult("c,copydir, " + source + " , " + target + " "), "[CopyDir]\r\nError=0\r\n");
+        EXPECT_TRUE(uia::FolderExists(target));
+        for (const auto& [file, bytes] : c.files) EXPECT_EQ(Read(target + "\\" + file), bytes) << file;
+    }
 }
 
-TEST(CopyDir, EmptyOperandsCopyNothingAndReportTheFailure) {
+TEST(CopyDir, RelativeOperandsMeanFoldersInTheWorkingFolder) {
+    const std::string frontEnd = uia::FrontEndFolder();
+    uia::RemoveTree(frontEnd + "\\Vorlage");
+    uia::RemoveTree(frontEnd + "\\Kopie");
+    uia::MakeFolders(frontEnd + "\\Vorlage\\unter");
+    Put(frontEnd + "\\Vorlage\\unter\\a.txt", "A");
+    const std::string source = ScratchFolder() + "\\quelle";
+    uia::MakeFolders(source);
+    Put(source + "\\b.txt", "B");
+    // A relative destination, then a relative source: both resolve against the
+    // front end's folder, as an absolute operand there would.
+    EXPECT_EQ(CopyDirResult("c,copydir," + source + ",Kopie\\eins", frontEnd), "[CopyDir]\r\nError=0\r\n");
+    EXPECT_EQ(Read(frontEnd + "\\Kopie\\eins\\b.txt"), "B");
+    EXPECT_EQ(CopyDirResult("c,copydir,Vorlage,.\\Kopie\\zwei", frontEnd), "[CopyDir]\r\nError=0\r\n");
+    EXPECT_EQ(Read(frontEnd + "\\Kopie\\zwei\\unter\\a.txt"), "A");
+    uia::RemoveTree(frontEnd + "\\Vorlage");
+    uia::RemoveTree(frontEnd + "\\Kopie");
+}
+
+TEST(CopyDir, EmptyMissingOrNoFolderSourceCopiesNothingAndReportsTheFailure) {
     const std::string scratch = ScratchFolder();
     Put(scratch + "\\a.txt", "A");
-    const std::string target = scratch + "\\ziel";
+    const std::string target = scratch + "\\ziel\\tiefer";
     // An empty source would be "\*.*", the root of the current drive.
-    for (const std::string& parameters : {"c,copydir,   ," + target, "c,copydir," + scratch + ",  "}) {
+    for (const std::string& parameters :
+         {"c,copydir,   ," + target, "c,copydir," + scratch + ",  ",
+          "c,copydir," + scratch + "\\fehlt," + target, "c,copydir," + scratch + "\\a.txt," + target,
+          "c,copydir,F:\\," + target}) {  // a drive that is not ready
         EXPECT_EQ(CopyDirResult(parameters, scratch), "[CopyDir]\r\nError=1\r\n") << parameters;
-        EXPECT_FALSE(uia::FolderExists(target)) << parameters;
+        EXPECT_FALSE(uia::FolderExists(scratch + "\\ziel")) << parameters;
     }
 }
 

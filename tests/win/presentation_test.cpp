@@ -190,16 +190,22 @@ TEST_F(PresentationExport, NothingExportedIsReportedAsFailure) {
         const char* tellValue;
         std::string parameters;
         bool opened;
+        bool slidesAsked;  // the slide-by-slide export got as far as the slides
     };
     const std::string v10 = "PowerPoint.Application.10", v8 = "PowerPoint.Application.8";
     const Case cases[] = {
-        {v10, "", "", "p,C:\\Bilder,640,480,jpg", true},  // unknown format
-        {std::nullopt, "", "", "p,C:\\Bilder,640,480,png", true},
-        {v8, "", "", "p," + scratch_ + "\\web,0,0,html", true},
-        {v10, "Fail", "Presentation.Export", "p,C:\\Bilder,640,480,png", true},
-        {v10, "Fail", "Presentation.SaveAs", "p,C:\\Web\\index.htm,0,0,html", true},
-        {v8, "FailSlide", "2", "p," + scratch_ + "\\out,640,480,png", true},
-        {v10, "RefuseOpen", "1", "p,C:\\Bilder,640,480,png", false},
+        {v10, "", "", "p,C:\\Bilder,640,480,jpg", true, false},  // unknown format
+        {std::nullopt, "", "", "p,C:\\Bilder,640,480,png", true, false},
+        {v8, "", "", "p," + scratch_ + "\\web,0,0,html", true, false},
+        {v10, "Fail", "Presentation.Export", "p,C:\\Bilder,640,480,png", true, false},
+        {v10, "Fail", "Presentation.SaveAs", "p,C:\\Web\\index.htm,0,0,html", true, false},
+        {v8, "FailSlide", "2", "p," + scratch_ + "\\out,640,480,png", true, true},
+        {v8, "Slides", "0", "p," + scratch_ + "\\leer,640,480,png", true, true},
+        // A folder the platform cannot create is skipped, whatever its length.
+        {v8, "", "", "p,C:\\" + std::string(300, 'a') + ",640,480,png", true, false},
+        {v8, "", "", "p,C:\\" + std::string(600, 'a') + ",640,480,png", true, false},
+        {v8, "", "", "p," + scratch_ + "\\un|gueltig,640,480,png", true, false},
+        {v10, "RefuseOpen", "1", "p,C:\\Bilder,640,480,png", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parameters + " / " + c.curVer.value_or("no CurVer") + " / " + c.tellKey);
@@ -215,6 +221,7 @@ TEST_F(PresentationExport, NothingExportedIsReportedAsFailure) {
         EXPECT_EQ(calls[1], OpenCall());
         EXPECT_EQ(calls.back(), "Application.Quit");
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "Presentation.Close"), c.opened ? 1 : 0);
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "Presentation.Slides"), c.slidesAsked ? 1 : 0);
     }
 }
 

@@ -1,9 +1,13 @@
-// The result writers and the hand-over, called directly from the program's own code.
+// The result writers and the hand-over, called directly from the program's own
+// code, and the result file as a polling front end sees it.
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
+#include "common/win/raii.h"
 #include "main/startup/modINI.h"
 #include "main/startup/program_state.h"
 #include "tests/win/system_test.h"
@@ -20,6 +24,16 @@ protected:
         file_ = tav::State.TempPath + "Tavrino.ini";
     }
     std::string Contents() { return uia::ReadFileBytes(file_).value_or("<missing>"); }
+    std::vector<std::string> FilesInFolder() {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA data{};
+        tav::UniqueFindHandle find(::FindFirstFileA((folder_ + "\\*").c_str(), &data));
+        if (find)
+            do {
+                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+            } while (::FindNextFileA(find.get(), &data));
+        return names;
+    }
 
     std::string folder_, file_;
 };
@@ -49,6 +63,40 @@ TEST_F(ResultWriters, EachWritesItsSectionWithKeysInOrderCrLfAndUnquoted) {
         c.write();
         EXPECT_EQ(Contents(), c.expected);
     }
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"Tavrino.ini"});  // nothing else left
+}
+
+TEST_F(ResultWriters, AFileAlreadyThereEndsAsDirectWritesWouldLeaveIt) {
+    // Start-up could not delete an earlier result: the section is added to it,
+    // or its keys replaced, exactly as key-by-key platform writes do.
+    const struct {
+        std::string bytes;
+        DWORD attributes;
+    } earlier[] = {
+        {"[Search]\r\nResult=0\r\nFile=alt.txt\r\n", FILE_ATTRIBUTE_NORMAL},
+        {"[Dialog]\r\nExtension=alt\r\nWidth=1\r\nHeight=2\r\nError=0\r\n", FILE_ATTRIBUTE_ARCHIVE},
+        {"; Kommentar\r\n[dialog]\r\nerror=0\r\nAnders=x\r\n", FILE_ATTRIBUTE_NORMAL},
+        {"[Search]\r\nResult=0\r\n", FILE_ATTRIBUTE_READONLY},
+        {"[Search]\r\nResult=0\r\n", FILE_ATTRIBUTE_HIDDEN},
+    };
+    const std::string reference = folder_ + "\\direkt.ini";
+    for (const auto& e : earlier) {
+        SCOPED_TRACE(e.bytes + " / " + std::to_string(e.attributes));
+        for (const std::string& file : {reference, file_}) {
+            ASSERT_TRUE(uia::WriteFileBytes(file, e.bytes));
+            ::SetFileAttributesA(file.c_str(), e.attributes);
+        }
+        tav::WriteIniValue(reference, "Dialog", "Extension", "jpg");
+        tav::WriteIniValue(reference, "Dialog", "Error", "1");
+        tav::WriteDialogResult("jpg", "1");
+        EXPECT_EQ(Contents(), uia::ReadFileBytes(reference).value_or("<missing>"));
+        EXPECT_EQ(::GetFileAttributesA(file_.c_str()), ::GetFileAttributesA(reference.c_str()));
+        for (const std::string& file : {reference, file_}) {
+            ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(file.c_str());
+        }
+    }
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{});  // no temporary file left
 }
 
 TEST_F(ResultWriters, GermanTextsReachTheFileInCodePage1252) {
@@ -74,4 +122,33 @@ TEST_F(ResultWriters, FailuresAreIgnored) {
     tav::WriteCopyDirResult("0");
     tav::ResultHandOver();
     EXPECT_FALSE(uia::FileExists("Q:\\fehlt\\Tavrino.ini"));
+}
+
+// A front end polls for the result file while the program writes it: whenever
+// the file is there, it holds the whole section with its last key.
+TEST(ResultFile, APollingFrontEndNeverSeesItEmptyOrPartlyWritten) {
+    const std::string target = ScratchFolder() + "\\bild";
+    const std::string complete = "[Dialog]\r\nExtension=\r\nWidth=\r\nHeight=\r\nError=1\r\n";
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        ::DeleteFileA(ResultFile().c_str());
+        // The file browser's cancel writes four keys, then holds the file.
+        uia::Process p = RunMain("c,Titel,*.*," + target);
+        HWND browser = uia::WaitForWindow({p.Pid(), "Titel", "#32770"});
+        ASSERT_NE(browser, nullptr);
+
+        std::atomic<bool> stop{false};
+        std::vector<std::string> seen;  // each differing content, in order
+        std::thread poller([&] {
+            while (!stop) {
+                const auto bytes = uia::ReadFileBytes(ResultFile());
+                if (bytes && (seen.empty() || seen.back() != *bytes)) seen.push_back(*bytes);
+            }
+        });
+        uia::PressEscape(browser);
+        EXPECT_EQ(p.WaitForExit(uia::Ms{10000}), 0u);
+        stop = true;
+        poller.join();
+        EXPECT_EQ(seen, std::vector<std::string>{complete});
+    }
 }

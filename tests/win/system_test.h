@@ -15,8 +15,10 @@ namespace systest {
 // TEMP\Tavrino.ini of the current user.
 std::string ResultFile();
 
-// Starts Tavrino2 with the parameter string as its exact command-line tail.
-uia::Process RunMain(const std::string& parameterString, const std::string& cwd = "C:\\");
+// Starts Tavrino2 with the parameter string as its exact command-line tail,
+// from the front end's folder unless `cwd` names another.
+uia::Process RunMain(const std::string& parameterString,
+                     const std::string& cwd = uia::FrontEndFolder());
 
 // Runs Tavrino2 and waits for its end; the exit code (nullopt: still running after `timeout`).
 std::optional<DWORD> RunMainToEnd(const std::string& parameterString,

@@ -136,12 +136,21 @@ TEST(Wallpaper, WithoutAReadablePictureThePlatformGetsTheSameNamedPath) {
     RunWithoutWindow("c,wallpaper,C:\\nirgends\\Neu.jpg");
     EXPECT_EQ(WallpaperValue(), windows + "\\Neu.jpg");
     EXPECT_FALSE(uia::FileExists(windows + "\\Neu.jpg"));
-    // "User" is not the keyword: it is a path without folder and extension.
+    // "User" is not the keyword: it is a picture named "User", without extension.
     RunWithoutWindow("c,wallpaper,User");
-    EXPECT_EQ(WallpaperValue(), windows + "\\.");
+    EXPECT_EQ(WallpaperValue(), windows + "\\User.");
 }
 
-TEST(Wallpaper, NoPictureOrAnUnrelatedFileOfTheSameNameChangesNothing) {
+// Files the wallpaper action left in the Windows folder under a temporary name.
+std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data{};
+    tav::UniqueFindHandle find(::FindFirstFileA((folder + "\\tav*.tmp").c_str(), &data));
+    if (find) do names.push_back(data.cFileName); while (::FindNextFileA(find.get(), &data));
+    return names;
+}
+
+TEST(Wallpaper, NoPictureNoFileNameOrAFileThatMayNotBeReplacedChangesNothing) {
     const std::string scratch = ScratchFolder();
     const std::string windows = WindowsFolder();
     ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\Notiz.jpg", "Das ist kein Bild.\r\n"));
@@ -150,15 +159,62 @@ TEST(Wallpaper, NoPictureOrAnUnrelatedFileOfTheSameNameChangesNothing) {
     ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\tavschutz.ini", MakeBmp(4, 4, 0x7f)));
     const std::string settings = "[Einstellungen]\r\nWichtig=1\r\n";
     ASSERT_TRUE(uia::WriteFileBytes(windows + "\\tavschutz.ini", settings));
+    // An earlier wallpaper that cannot be replaced while someone reads it
+    // without sharing its deletion: the new bitmap fails to take its place.
+    ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\tavfest.bmp", MakeBmp(8, 8, 0x20)));
+    const std::string earlier = MakeBmp(2, 2, 0x10);
+    ASSERT_TRUE(uia::WriteFileBytes(windows + "\\tavfest.bmp", earlier));
+    tav::UniqueFile reader(::CreateFileA((windows + "\\tavfest.bmp").c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
     SetWallpaperValue("C:\\windows\\vorher.bmp");
-    for (const char* name : {"Notiz.jpg", "Leer.gif", "tavschutz.ini"}) {
-        RunWithoutWindow("c,wallpaper," + scratch + "\\" + name);
-        EXPECT_EQ(WallpaperValue(), "C:\\windows\\vorher.bmp") << name;
+    for (const std::string& picture :
+         {scratch + "\\Notiz.jpg", scratch + "\\Leer.gif", scratch + "\\tavschutz.ini",
+          scratch + "\\tavfest.bmp",
+          // No file name: these would name the Windows folder or the one above it.
+          scratch + "\\", scratch + "\\.", scratch + "\\..", scratch + "/..", scratch + "\\ . "}) {
+        RunWithoutWindow("c,wallpaper," + picture);
+        EXPECT_EQ(WallpaperValue(), "C:\\windows\\vorher.bmp") << picture;
     }
     EXPECT_FALSE(uia::FileExists(windows + "\\Notiz.jpg"));
     EXPECT_FALSE(uia::FileExists(windows + "\\Leer.gif"));
     EXPECT_EQ(uia::ReadFileBytes(windows + "\\tavschutz.ini"), settings);
+    EXPECT_EQ(uia::ReadFileBytes(windows + "\\tavfest.bmp"), earlier);
+    EXPECT_EQ(TemporaryFilesIn(windows), std::vector<std::string>{});
     ::DeleteFileA((windows + "\\tavschutz.ini").c_str());
+    reader.reset();
+    ::DeleteFileA((windows + "\\tavfest.bmp").c_str());
+}
+
+TEST(Wallpaper, TheSourcePictureIsNeverWrittenOnto) {
+    const std::string windows = WindowsFolder();
+    const std::string jpeg = Resource(1001);
+    ASSERT_FALSE(jpeg.empty());
+    // A traversal behind the last backslash named the source itself before;
+    // the bitmap's name is the picture's plain file name.
+    uia::RemoveTree("C:\\bilder");
+    ASSERT_TRUE(uia::MakeFolders("C:\\bilder"));
+    ASSERT_TRUE(uia::WriteFileBytes("C:\\bilder\\evil.jpg", jpeg));
+    SetWallpaperValue("C:\\windows\\vorher.bmp");
+    RunWithoutWindow("c,wallpaper,C:\\bilder\\a/../../bilder/evil.jpg");
+    EXPECT_EQ(uia::ReadFileBytes("C:\\bilder\\evil.jpg"), jpeg);
+    EXPECT_EQ(WallpaperValue(), windows + "\\evil.jpg");
+    EXPECT_EQ(BitmapSize(windows + "\\evil.jpg"), std::make_pair(640L, 480L));
+    ::DeleteFileA((windows + "\\evil.jpg").c_str());
+    SetWallpaperValue("C:\\windows\\vorher.bmp");
+
+    // A picture in the Windows folder is its own bitmap's name, in any spelling:
+    // the action stops and the wallpaper stays as it was.
+    const std::string source = windows + "\\tavquelle.jpg";
+    ASSERT_TRUE(uia::WriteFileBytes(source, jpeg));
+    for (const std::string& spelling :
+         {source, std::string("c:/WINDOWS/tavquelle.jpg"), std::string("C:\\users\\..\\windows\\.\\tavquelle.jpg")}) {
+        RunWithoutWindow("c,wallpaper," + spelling);
+        EXPECT_EQ(uia::ReadFileBytes(source), jpeg) << spelling;
+        EXPECT_EQ(WallpaperValue(), "C:\\windows\\vorher.bmp") << spelling;
+    }
+    EXPECT_EQ(TemporaryFilesIn(windows), std::vector<std::string>{});
+    ::DeleteFileA(source.c_str());
 }
 
 TEST(Wallpaper, UserCancelsOrChoosesThePictureInTheDialog) {
