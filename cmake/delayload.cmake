@@ -19,6 +19,6 @@ function(tav_delay_import dll)
   add_dependencies(delay::${dll} make_delay_${dll})
 endfunction()
 
-foreach(dll ole32 oleaut32 shell32 comdlg32 comctl32 imagehlp)
+foreach(dll ole32 oleaut32 shell32 comdlg32 comctl32)
   tav_delay_import(${dll})
 endforeach()

@@ -49,6 +49,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t ma
     return bytes;
 }
 
+bool MakeFolderWithParents(std::string folder) {
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    if (folder.empty() || IsFolder(folder)) return !folder.empty();
+    const auto cut = folder.find_last_of('\\');
+    if (cut != std::string::npos && cut > 0) {
+        std::string parent = folder.substr(0, cut);
+        if (parent.back() == ':') parent += '\\';  // the drive's root
+        if (parent.size() < folder.size() && !MakeFolderWithParents(parent)) return false;
+    }
+    return ::CreateDirectoryA(folder.c_str(), nullptr) || IsFolder(folder);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));

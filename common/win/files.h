@@ -24,6 +24,11 @@ bool IsFolder(const std::string& path);
 std::optional<std::string> ReadWholeFile(const std::string& path,
                                          std::size_t maxBytes = 256u << 20);
 
+// Creates the absolute `folder` (a trailing backslash is allowed) and every
+// missing folder above it; true when it is a folder afterwards. Paths of any
+// length are safe: one the platform cannot create is simply not a folder.
+bool MakeFolderWithParents(std::string folder);
+
 // Writes the file anew; false when any byte could not be written.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 

@@ -108,19 +108,6 @@ bool CanListFolder(const std::string& folder) {
     return find || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-// Creates the absolute `folder` and every missing folder above it; true when
-// it is a folder afterwards.
-bool MakeFolderWithParents(const std::string& folder) {
-    if (IsFolder(folder)) return true;
-    const auto cut = folder.find_last_of('\\');
-    if (cut != std::string::npos && cut > 0) {
-        std::string parent = folder.substr(0, cut);
-        if (parent.back() == ':') parent += '\\';  // the drive's root
-        if (parent.size() < folder.size() && !MakeFolderWithParents(parent)) return false;
-    }
-    return ::CreateDirectoryA(folder.c_str(), nullptr) || IsFolder(folder);
-}
-
 [[noreturn]] void ReportCopyDirAndEnd(const char* error) {
     WriteCopyDirResult(error);
     ResultHandOver();

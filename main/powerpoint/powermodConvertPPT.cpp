@@ -1,7 +1,6 @@
 #include "main/powerpoint/powermodConvertPPT.h"
 
 #include <windows.h>
-#include <imagehlp.h>
 
 #include <algorithm>
 #include <deque>
@@ -134,23 +133,13 @@ ComPtr<IDispatch> OpenPresentation(IDispatch* application) {
     return ObjectOf(opened);
 }
 
-// Creates `folder` (ending in a backslash) and every missing folder above it;
-// true when the folder is there afterwards. A path longer than the platform's
-// folder calls take is refused before it reaches MakeSureDirectoryPathExists,
-// which copies it into a buffer of MAX_PATH characters.
-bool MakeFolderPath(const std::string& folder) {
-    if (folder.size() >= MAX_PATH) return false;
-    ::MakeSureDirectoryPathExists(folder.c_str());
-    return IsFolder(folder);
-}
-
 // The oldest supported version exports one slide at a time into the folder
 // ExportTarget (created first): Folie001.png, Folie002.png, ... A slide whose
 // export fails is skipped. True when there were slides and every one was
 // exported; a folder that cannot be created means nothing is exported.
 bool ExportSlideBySlide(IDispatch* presentation) {
     ExportTarget = WithTrailingBackslash(ExportTarget);
-    if (!MakeFolderPath(ExportTarget)) return false;
+    if (!MakeFolderWithParents(ExportTarget)) return false;
     if (ExportFormat != "png") return false;  // this version offers no HTML export here
 
     const ComPtr<IDispatch> slides = GetObjectMember(presentation, L"Slides");

@@ -1,13 +1,13 @@
 #include "main/shell/modDeskLink.h"
 
 #include <windows.h>
-#include <imagehlp.h>
 #include <shlobj.h>
 
 #include <string>
 
-#include "common/win/folders.h"
 #include "common/win/ansi.h"
+#include "common/win/files.h"
+#include "common/win/folders.h"
 #include "common/win/raii.h"
 #include "main/startup/program_state.h"
 
@@ -27,7 +27,7 @@ std::string ProgramBaseName() {
 }
 
 void Carry(const ShortcutPlan& plan) {
-    if (!plan.folderToCreate.empty()) ::MakeSureDirectoryPathExists(plan.folderToCreate.c_str());
+    if (!plan.folderToCreate.empty()) MakeFolderWithParents(plan.folderToCreate);
     CreateShortcut(plan.request);
 }
 

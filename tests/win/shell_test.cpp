@@ -49,7 +49,8 @@ TEST(Shortcuts, ReadBackWithTargetArgumentsAndIconOnly) {
 TEST(Shortcuts, BadNamesAndMissingElementsEndQuietly) {
     for (const std::string& parameters :
          {std::string("c,desk,C:\\x.exe,a|b"), std::string("c,start"),
-          "c,desk,C:\\x.exe," + std::string(400, 'n')}) {
+          "c,desk,C:\\x.exe," + std::string(400, 'n'),
+          "c,start,C:\\x.exe," + std::string(300, 'a') + ",Demo"}) {
         uia::Process p = RunMain(parameters);
         EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{200})) << parameters;
         EXPECT_EQ(p.WaitForExit(), 0u) << parameters;
