@@ -62,9 +62,10 @@ std::pair<std::string, std::string> SplitAtEquals(const std::string& value) {
     return {value.substr(0, at), value.substr(at + 3)};
 }
 
-std::string Joined(const Line& line, const char* separator) {
+// The "| " lines below a line, each ending in CR LF.
+std::string Lines(const Line& line) {
     std::string text;
-    for (const auto& more : line.more) text += Expand(more) + separator;
+    for (const auto& more : line.more) text += Expand(more) + "\r\n";
     return text;
 }
 
@@ -121,7 +122,7 @@ std::vector<Example> ReadExamples() {
             open->lines.push_back({key, Ansi(value.substr(std::min(value.size(), value.find_first_not_of(' ')))), {}});
         }
     }
-    if (open) open->error = "the block is not closed";
+    if (open) *open = Example{"unclosed", open->line, "the block is not closed", {}};
     return examples;
 }
 
@@ -238,7 +239,7 @@ protected:
             }
             const std::string bytes = l.key == "picture" ? Bitmap(width, height)
                                       : l.more.empty()   ? right
-                                                         : Joined(l, "\r\n");
+                                                         : Lines(l);
             ASSERT_TRUE(uia::WriteFileBytes(path, bytes)) << path;
         } else if (l.key == "with") {
             ASSERT_EQ(l.value.rfind("PowerPoint version ", 0), 0u) << l.value;
@@ -304,7 +305,7 @@ protected:
     }
 
     void CheckResult(const Line& l) {
-        const std::string expected = Joined(l, "\r\n");
+        const std::string expected = Lines(l);
         if (l.value == "held") {
             // Read as a front end does: while the file is there, until it holds the section.
             std::string seen = "<never there>";
