@@ -1,9 +1,7 @@
-// The file actions "kill", "killfolder", "copydir", "copy", "rename" and "ini",
-// run as the front end runs them, on real files.
+// "killfolder" on real files: read-only files, and the folders it refuses.
+// (The other file actions are run by the reference's examples.)
 #include <windows.h>
 #include <shlobj.h>
-
-#include <chrono>
 
 #include "tests/win/system_test.h"
 
@@ -31,40 +29,7 @@ void RunSilently(const std::string& parameters, const std::string& cwd = "C:\\")
     EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << parameters;
 }
 
-// Runs "copydir" and returns its result section once the hand-over has removed it again.
-std::string CopyDirResult(const std::string& parameters, const std::string& cwd = "C:\\") {
-    uia::Process p = RunMain(parameters, cwd);
-    const auto t0 = std::chrono::steady_clock::now();
-    const auto result = uia::WaitForFile(ResultFile());
-    EXPECT_TRUE(uia::WaitForFileGone(ResultFile(), uia::Ms{5000})) << parameters;
-    EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1500));
-    EXPECT_EQ(p.WaitForExit(uia::Ms{3000}), 0u) << parameters;
-    return result.value_or("<none>");
-}
-
 }  // namespace
-
-TEST(CopyDir, CreatesTheMissingTargetCopiesEverythingAndReportsTheResult) {
-    const std::string scratch = ScratchFolder();
-    const std::string source = scratch + "\\quelle", target = scratch + "\\neu\\ziel";
-    uia::MakeFolders(source + "\\unter\\tiefer");
-    Put(source + "\\versteckt.txt", "H", FILE_ATTRIBUTE_HIDDEN);
-    Put(source + "\\unter\\tiefer\\c.txt", "C");
-    EXPECT_EQ(CopyDirResult("c,copydir, " + source + " , " + target + " "), "[CopyDir]\r\nError=0\r\n");
-    EXPECT_EQ(Read(target + "\\versteckt.txt"), "H");
-    EXPECT_EQ(Read(target + "\\unter\\tiefer\\c.txt"), "C");
-}
-
-TEST(CopyDir, EmptyOperandsCopyNothingAndReportTheFailure) {
-    const std::string scratch = ScratchFolder();
-    Put(scratch + "\\a.txt", "A");
-    const std::string target = scratch + "\\ziel";
-    // An empty source would be "\*.*", the root of the current drive.
-    for (const std::string& parameters : {"c,copydir,   ," + target, "c,copydir," + scratch + ",  "}) {
-        EXPECT_EQ(CopyDirResult(parameters, scratch), "[CopyDir]\r\nError=1\r\n") << parameters;
-        EXPECT_FALSE(uia::FolderExists(target)) << parameters;
-    }
-}
 
 TEST(KillFolder, RemovesReadOnlyFilesSubfoldersAndTheFolder) {
     const std::string scratch = ScratchFolder();
@@ -108,52 +73,3 @@ TEST(KillFolder, GuardedFoldersAndShortOperandsDeleteNothing) {
     }
 }
 
-TEST(Kill, DeletesOnlyTheMatchingFilesAndNeverFolders) {
-    const std::string scratch = ScratchFolder();
-    Put(scratch + "\\a.txt", "A");
-    Put(scratch + "\\c.log", "C");
-    uia::MakeFolders(scratch + "\\ordner.txt");
-    Put(scratch + "\\ordner.txt\\innen.txt", "I");
-    RunSilently("c,kill, " + scratch + "\\*.txt ");
-    EXPECT_FALSE(uia::FileExists(scratch + "\\a.txt"));
-    EXPECT_EQ(Read(scratch + "\\c.log"), "C");
-    EXPECT_EQ(Read(scratch + "\\ordner.txt\\innen.txt"), "I");
-}
-
-TEST(CopyAndRename, CopyReplacesRenameDoesNotButMoves) {
-    const std::string scratch = ScratchFolder();
-    Put(scratch + "\\a.txt", "A");
-    Put(scratch + "\\b.txt", "B");
-    RunSilently("c,rename," + scratch + "\\a.txt," + scratch + "\\b.txt");
-    EXPECT_EQ(Read(scratch + "\\a.txt"), "A");
-    EXPECT_EQ(Read(scratch + "\\b.txt"), "B");
-    RunSilently("c,copy, " + scratch + "\\a.txt , " + scratch + "\\b.txt");
-    EXPECT_EQ(Read(scratch + "\\b.txt"), "A");
-    RunSilently("c,copy," + scratch + "\\*.txt," + scratch + "\\alle.txt");  // no wildcards
-    EXPECT_FALSE(uia::FileExists(scratch + "\\alle.txt"));
-    RunSilently("c,rename," + scratch + "\\a.txt," + scratch + "\\c.txt");
-    EXPECT_FALSE(uia::FileExists(scratch + "\\a.txt"));
-    EXPECT_EQ(Read(scratch + "\\c.txt"), "A");
-}
-
-TEST(ListCopy, CopiesRecordsInOrderSkipsFailuresAndHasNoRecordLimit) {
-    const std::string scratch = ScratchFolder(), list = uia::ProgramsFolder() + "\\tav_liste.txt";
-    Put(scratch + "\\eins.txt", "1");
-    Put(scratch + "\\zwei.txt", "2");
-    // Line 1 has no influence; two records write ziel.txt; a short line and a missing source.
-    std::string text = "C:\\gar\\nicht.txt\r\nQuel:" + scratch + "\\eins.txt\r\nZl:" + scratch +
-                       "\\ziel.txt\r\n"
-                       "2\r\nQuel:" + scratch + "\\zwei.txt\r\nZl:" + scratch + "\\ziel.txt\r\n"
-                       "3\r\nkurz\r\nZl:" + scratch + "\\kurz.txt\r\n"
-                       "4\r\nQuel:" + scratch + "\\fehlt.txt\r\nZl:" + scratch + "\\fehlt2.txt\r\n";
-    for (int i = 4; i < 1100; ++i)
-        text += "n\r\nQuel:" + scratch + "\\eins.txt\r\nZl:" + scratch + "\\d" + std::to_string(i) + ".txt\r\n";
-    Put(list, text);
-    const struct Remove { std::string path; ~Remove() { ::DeleteFileA(path.c_str()); } } removeList{list};
-    RunSilently("c,ini, tav_liste.txt ");
-    EXPECT_EQ(Read(scratch + "\\ziel.txt"), "2");
-    EXPECT_FALSE(uia::FileExists(scratch + "\\kurz.txt"));
-    EXPECT_FALSE(uia::FileExists(scratch + "\\fehlt2.txt"));
-    EXPECT_EQ(Read(scratch + "\\d1099.txt"), "1");
-    RunSilently("c,ini,gibtsnicht.txt");  // a missing list copies nothing and ends
-}
