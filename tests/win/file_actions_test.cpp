@@ -1,5 +1,6 @@
-// The file actions "kill", "killfolder", "copydir", "copy", "rename" and "ini",
-// run as the front end runs them, on real files.
+// "killfolder", "kill" and "copydir" on real files, where the reference's
+// examples cannot reach: read-only files, names beyond code page 1252, and
+// the copy's operands.
 #include <windows.h>
 
 #include <chrono>
@@ -125,54 +126,9 @@ TEST(KillFolder, RemovesReadOnlyFilesSubfoldersAndTheFolder) {
     EXPECT_EQ(Read(scratch + "\\nachbar.txt"), "bleibt");
 }
 
-TEST(Kill, DeletesOnlyTheMatchingFilesAndNeverFolders) {
+TEST(Kill, DeletesNamesTheCodePageCannotSpell) {
     const std::string scratch = ScratchFolder();
-    Put(scratch + "\\a.txt", "A");
-    Put(scratch + "\\c.log", "C");
-    uia::MakeFolders(scratch + "\\ordner.txt");
-    Put(scratch + "\\ordner.txt\\innen.txt", "I");
     ASSERT_TRUE(PutWide(Wide(scratch) + L"\\" + kPolishName));
-    RunSilently("c,kill, " + scratch + "\\*.txt ");
-    EXPECT_FALSE(uia::FileExists(scratch + "\\a.txt"));
+    RunSilently("c,kill," + scratch + "\\*.txt");
     EXPECT_FALSE(WideExists(Wide(scratch) + L"\\" + kPolishName));
-    EXPECT_EQ(Read(scratch + "\\c.log"), "C");
-    EXPECT_EQ(Read(scratch + "\\ordner.txt\\innen.txt"), "I");
-}
-
-TEST(CopyAndRename, CopyReplacesRenameDoesNotButMoves) {
-    const std::string scratch = ScratchFolder();
-    Put(scratch + "\\a.txt", "A");
-    Put(scratch + "\\b.txt", "B");
-    RunSilently("c,rename," + scratch + "\\a.txt," + scratch + "\\b.txt");
-    EXPECT_EQ(Read(scratch + "\\a.txt"), "A");
-    EXPECT_EQ(Read(scratch + "\\b.txt"), "B");
-    RunSilently("c,copy, " + scratch + "\\a.txt , " + scratch + "\\b.txt");
-    EXPECT_EQ(Read(scratch + "\\b.txt"), "A");
-    RunSilently("c,copy," + scratch + "\\*.txt," + scratch + "\\alle.txt");  // no wildcards
-    EXPECT_FALSE(uia::FileExists(scratch + "\\alle.txt"));
-    RunSilently("c,rename," + scratch + "\\a.txt," + scratch + "\\c.txt");
-    EXPECT_FALSE(uia::FileExists(scratch + "\\a.txt"));
-    EXPECT_EQ(Read(scratch + "\\c.txt"), "A");
-}
-
-TEST(ListCopy, CopiesRecordsInOrderSkipsFailuresAndHasNoRecordLimit) {
-    const std::string scratch = ScratchFolder(), list = uia::ProgramsFolder() + "\\tav_liste.txt";
-    Put(scratch + "\\eins.txt", "1");
-    Put(scratch + "\\zwei.txt", "2");
-    // Line 1 has no influence; two records write ziel.txt; a short line and a missing source.
-    std::string text = "C:\\gar\\nicht.txt\r\nQuel:" + scratch + "\\eins.txt\r\nZl:" + scratch +
-                       "\\ziel.txt\r\n"
-                       "2\r\nQuel:" + scratch + "\\zwei.txt\r\nZl:" + scratch + "\\ziel.txt\r\n"
-                       "3\r\nkurz\r\nZl:" + scratch + "\\kurz.txt\r\n"
-                       "4\r\nQuel:" + scratch + "\\fehlt.txt\r\nZl:" + scratch + "\\fehlt2.txt\r\n";
-    for (int i = 4; i < 1100; ++i)
-        text += "n\r\nQuel:" + scratch + "\\eins.txt\r\nZl:" + scratch + "\\d" + std::to_string(i) + ".txt\r\n";
-    Put(list, text);
-    const struct Remove { std::string path; ~Remove() { ::DeleteFileA(path.c_str()); } } removeList{list};
-    RunSilently("c,ini, tav_liste.txt ");
-    EXPECT_EQ(Read(scratch + "\\ziel.txt"), "2");
-    EXPECT_FALSE(uia::FileExists(scratch + "\\kurz.txt"));
-    EXPECT_FALSE(uia::FileExists(scratch + "\\fehlt2.txt"));
-    EXPECT_EQ(Read(scratch + "\\d1099.txt"), "1");
-    RunSilently("c,ini,gibtsnicht.txt");  // a missing list copies nothing and ends
 }

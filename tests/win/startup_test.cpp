@@ -40,20 +40,6 @@ TEST(AboutWindow, EmptyParameterStringShowsItAndEscEndsTheProgram) {
     EXPECT_EQ(p.WaitForExit(), 0u);
 }
 
-TEST(AboutWindow, OkButtonClosesItToo) {
-    uia::Process p = RunMain("");
-    HWND about = uia::WaitForWindow({p.Pid(), "", "#32770"});
-    ASSERT_NE(about, nullptr);
-    uia::Click(uia::FindControlByText(about, "OK", "Button"));
-    EXPECT_EQ(p.WaitForExit(), 0u);
-}
-
-TEST(MakeDir, CreatesTheFolder) {
-    const std::string scratch = ScratchFolder();
-    EXPECT_EQ(RunMainToEnd("c,makedir," + scratch + "\\neu"), 0u);
-    EXPECT_TRUE(uia::FolderExists(scratch + "\\neu"));
-}
-
 TEST(MakeDir, ExistingFolderOrMissingParentCreatesNothingAndShowsNothing) {
     const std::string scratch = ScratchFolder();
     for (const std::string& folder : {scratch, scratch + "\\fehlt\\neu"}) {
