@@ -6,8 +6,8 @@
 
 #include "common/win/folders.h"
 #include "common/win/program.h"
-#include "uninstall/frmAbout.h"
-#include "uninstall/modUninstall.h"
+#include "uninstall/info_window.h"
+#include "uninstall/removal.h"
 #include "uninstall/uninstall_paths.h"
 
 namespace {

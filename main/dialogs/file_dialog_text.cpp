@@ -1,6 +1,6 @@
 #include "main/dialogs/file_dialog_text.h"
 
-#include "main/dialogs/split_path.h"
+#include "main/run/split_path.h"
 
 namespace tav {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "main/startup/args.h"
+#include "main/run/parameters.h"
 
 namespace tav {
 

@@ -3,7 +3,7 @@
 
 #include "common/win/program.h"
 #include "common/command_line.h"
-#include "main/startup/modMain.h"
+#include "main/startup/dispatch.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     tav::Main(tav::CommandLineTail(::GetCommandLineA()));

@@ -1,4 +1,4 @@
-#include "main/powerpoint/export_rules.h"
+#include "main/presentation/export_rules.h"
 
 #include <gtest/gtest.h>
 

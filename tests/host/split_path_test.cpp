@@ -1,4 +1,4 @@
-#include "main/dialogs/split_path.h"
+#include "main/run/split_path.h"
 
 #include <gtest/gtest.h>
 

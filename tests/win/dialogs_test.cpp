@@ -7,8 +7,8 @@
 #include <map>
 
 #include "common/win/raii.h"
-#include "main/dialogs/settings.h"
-#include "tests/win/system_test.h"
+#include "main/dialogs/remembered_settings.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 

@@ -5,9 +5,9 @@
 #include <chrono>
 
 #include "main/dialogs/file_browser_ids.h"
-#include "main/dialogs/frmTavrino.h"
-#include "main/dialogs/settings.h"
-#include "tests/win/system_test.h"
+#include "main/dialogs/file_browser_window.h"
+#include "main/dialogs/remembered_settings.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 using namespace tav::browser;

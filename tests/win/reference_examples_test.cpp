@@ -12,8 +12,8 @@
 
 #include "common/win/raii.h"
 #include "tests/ppt_standin/standin.h"
-#include "tests/win/shell_link_reader.h"
-#include "tests/win/system_test.h"
+#include "tests/support/shell_link_reader.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 

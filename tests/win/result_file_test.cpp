@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/win/raii.h"
-#include "main/startup/modINI.h"
-#include "main/startup/program_state.h"
-#include "tests/win/system_test.h"
+#include "main/run/result_file.h"
+#include "main/run/run_state.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 

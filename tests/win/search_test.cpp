@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "common/win/raii.h"
-#include "main/search/clsSuche.h"
-#include "main/startup/program_state.h"
-#include "tests/win/system_test.h"
+#include "main/search/file_search.h"
+#include "main/run/run_state.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 

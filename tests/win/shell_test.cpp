@@ -1,6 +1,6 @@
 // Shortcut actions with names the shell cannot take or elements missing. (The
 // shortcuts they make are read back by the reference's examples.)
-#include "tests/win/system_test.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "common/win/raii.h"
-#include "main/dialogs/settings.h"
-#include "tests/win/system_test.h"
+#include "main/dialogs/remembered_settings.h"
+#include "tests/support/system_test.h"
 
 using namespace systest;
 

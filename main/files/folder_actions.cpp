@@ -1,0 +1,146 @@
+#include "main/files/folder_actions.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "common/win/ansi.h"
+#include "common/win/files.h"
+#include "common/win/folder_removal.h"
+#include "common/win/protected_folders.h"
+#include "common/win/program.h"
+#include "common/win/raii.h"
+#include "common/win/shell_ops.h"
+#include "main/dialogs/file_browser_window.h"
+#include "main/run/split_path.h"
+#include "main/run/result_file.h"
+#include "main/run/run_state.h"
+
+namespace tav {
+namespace {
+
+// The folder part of a path whose last component may hold wildcards,
+// including its backslash (empty for a bare name).
+std::wstring FolderPartOf(const std::wstring& pattern) {
+    const auto cut = pattern.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1);
+}
+
+}  // namespace
+
+void KillFiles() {
+    const auto argument = Arg(2);
+    if (!argument) return;
+    const std::string pattern = Trim(*argument);
+    if (pattern.empty()) return;
+
+    // Names are read and deleted in UTF-16, so that a name the ANSI code page
+    // cannot spell is deleted too rather than looked up under a mangled name.
+    // They are collected first: deleting while the search is open would
+    // disturb the enumeration.
+    const std::wstring widePattern = WidenAnsi(pattern);
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    {
+        UniqueFindHandle find(::FindFirstFileW(widePattern.c_str(), &data));
+        if (!find) return;
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            names.push_back(data.cFileName);
+        } while (::FindNextFileW(find.get(), &data));
+    }
+    const std::wstring folder = FolderPartOf(widePattern);
+    for (const auto& name : names) ::DeleteFileW((folder + name).c_str());
+}
+
+void KillFolder() {
+    PumpPendingMessages();
+    const auto argument = Arg(2);
+    if (!argument) return;
+    const std::string operand = Trim(*argument);
+    if (operand.size() < 3) return;
+
+    // A permanent, unconfirmed, recursive delete must never reach a drive
+    // root or one of the machine's protected folders, however it is spelt or
+    // linked to; when that cannot be established, nothing is deleted.
+    const FolderToEmpty target = JudgeFolderOperand(operand);
+    if (!target.Allowed()) EndProgram();
+
+    const bool aborted = EmptyFolder(FileBrowserWindow(), target.path);
+    RemoveEmptiedFolder(target.path);
+    if (aborted) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
+    EndProgram();
+}
+
+namespace {
+
+// `path` made absolute the way the platform resolves it (against the working
+// folder, or a drive's current folder); empty when it cannot be.
+std::string FullPathOf(const std::string& path) {
+    const DWORD size = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::string full(size, '\0');
+    const DWORD length = ::GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return {};
+    full.resize(length);
+    return full;
+}
+
+// A folder operand as the copy uses it: absolute, and without a trailing
+// backslash unless it is a drive root ("C:\"). Empty when it cannot be resolved.
+std::string FolderOperand(const std::string& operand) {
+    std::string folder = FullPathOf(operand);
+    if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
+}
+
+// True when `folder` is a folder whose entries can be listed.
+bool CanListFolder(const std::string& folder) {
+    if (!IsFolder(folder)) return false;
+    WIN32_FIND_DATAA data{};
+    const std::string pattern = folder + (folder.back() == '\\' ? "*" : "\\*");
+    UniqueFindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+    // A drive root has no "." entry: an empty one finds nothing at all.
+    return find || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+[[noreturn]] void ReportCopyDirAndEnd(const char* error) {
+    WriteCopyDirResult(error);
+    ResultHandOver();
+    EndProgram();
+}
+
+}  // namespace
+
+void CopyFolder() {
+    PumpPendingMessages();
+    const std::string sourceOperand = Trim(Arg(2).value_or(""));
+    const std::string destinationOperand = Trim(Arg(3).value_or(""));
+    // An empty source would mean "\*.*", the root of the current drive; an
+    // empty destination has no meaning.
+    if (sourceOperand.empty() || destinationOperand.empty()) ReportCopyDirAndEnd("1");
+
+    // Both operands are resolved once, against the working folder, and the
+    // resolved paths are what the shell gets.
+    const std::string source = FolderOperand(sourceOperand);
+    const std::string destination = FolderOperand(destinationOperand);
+    // A source that is missing or cannot be read copies nothing: a failure.
+    if (source.empty() || !CanListFolder(source)) ReportCopyDirAndEnd("1");
+    // The destination is made a folder first: with a single entry to copy and
+    // no folder there, the shell would make that entry a file of the
+    // destination's name.
+    if (destination.empty() || !MakeFolderWithParents(destination)) ReportCopyDirAndEnd("1");
+
+    if (ShellOperationOnContents(FileBrowserWindow(), FO_COPY, StripTrailingBackslash(source),
+                                 &destination)) {
+        ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
+        ReportCopyDirAndEnd("1");
+    }
+    ReportCopyDirAndEnd("0");
+}
+
+}  // namespace tav

@@ -1,0 +1,245 @@
+#include "main/search/search_window.h"
+
+#include <memory>
+
+#include "common/win/form.h"
+#include "common/win/program.h"
+#include "main/run/split_path.h"
+#include "main/search/file_search.h"
+#include "main/search/search_logic.h"
+#include "main/run/result_file.h"
+#include "main/run/run_state.h"
+
+namespace tav {
+namespace {
+
+enum ControlId { List1 = 1001, cmdSuchen, lstDrives, Label1 };
+
+constexpr int kInnerWidth = 7950, kInnerHeight = 3450;  // twips
+const TwipsRect kList1 = {120, 120, 7695, 2595};
+const TwipsRect kCmdSuchen = {6480, 2880, kSearchButtonWidth, kSearchButtonHeight};
+const TwipsRect kLstDrives = {120, 3240, 1215, 1035};
+const TwipsRect kLabel1 = {120, 2880, kSearchLabelWidth, kSearchLabelHeight};
+
+std::string WindowText(HWND hwnd) {
+    const int n = ::GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
+    const int got = ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+std::string ListText(HWND list, int index) {
+    const LRESULT n = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR || n < 0) return {};
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    const LRESULT got =
+        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+int ListCount(HWND list) {
+    const LRESULT n = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    return n > 0 ? static_cast<int>(n) : 0;
+}
+
+class SuchenForm {
+public:
+    INT_PTR Load(HWND hwnd) {
+        hwnd_ = hwnd;
+        dpi_ = ScreenDpi();
+        SetClientSizeTwips(hwnd, kInnerWidth, kInnerHeight, dpi_);
+        CenterOnScreen(hwnd);
+        list1_ = AddControl(hwnd, "LISTBOX", "",
+                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS |
+                                LBS_NOINTEGRALHEIGHT,
+                            kList1, List1, dpi_);
+        cmd_ = AddControl(hwnd, "BUTTON", "Suchen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                          kCmdSuchen, cmdSuchen, dpi_);
+        drives_ = AddControl(hwnd, "LISTBOX", "", WS_BORDER | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, kLstDrives,
+                             lstDrives, dpi_);
+        label1_ = AddControl(hwnd, "STATIC",
+                             "Ein Doppelklick auf den gewünschten Listeneintrag übernimmt die Datei.",
+                             WS_VISIBLE | SS_LEFT, kLabel1, Label1, dpi_);
+        const std::string caption = "Suchen nach: \"" + State.Args.OrEmpty(2) + "\"";
+        ::SetWindowTextA(hwnd, caption.c_str());
+        // The window's own layout applies from its first appearance on.
+        RECT client;
+        if (::GetClientRect(hwnd, &client)) Resize(client.right, client.bottom);
+        return FALSE;
+    }
+
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_COMMAND:
+                if (LOWORD(wParam) == cmdSuchen && HIWORD(wParam) == BN_CLICKED) {
+                    StartSearch(true);
+                } else if (LOWORD(wParam) == List1 && HIWORD(wParam) == LBN_DBLCLK) {
+                    DoubleClick();
+                }
+                // Enter and Esc (IDOK, IDCANCEL) have no meaning here.
+                return TRUE;
+            case WM_CLOSE:
+                // The user closes the window (close box, system menu, Alt+F4).
+                Finish("0", State.strSearchResult);
+            case WM_SIZE:
+                if (wParam != SIZE_MINIMIZED) Resize(LOWORD(lParam), HIWORD(lParam));
+                return TRUE;
+            case WM_SETCURSOR:
+                if (hourglass_) {
+                    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+                    ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
+                    return TRUE;
+                }
+                return FALSE;
+        }
+        return FALSE;
+    }
+
+    void AddDrive(const std::string& designation) {
+        ::SendMessageA(drives_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designation.c_str()));
+    }
+
+    void Show() {
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+    }
+
+    void StartSearch(bool Sichtbar) {
+        strPattern_ = State.Args.OrEmpty(2);
+        const std::string caption = WindowText(cmd_);
+        if (caption == "Suchen") {
+            ::SetWindowTextA(cmd_, "Stop!");
+            State.bolSearchActive = true;
+        } else if (caption == "Stop!") {
+            // Pressed during a search: the running walk sees the flag and
+            // returns; the call that started it finishes its drive loop.
+            State.bolSearchActive = false;
+            cSuche_.reset();
+            Hourglass(false);
+            ::SetWindowTextA(cmd_, "Suchen");
+            return;
+        }
+        Hourglass(true);
+        bolVisible_ = Sichtbar;
+        ::SendMessageA(list1_, LB_RESETCONTENT, 0, 0);
+
+        const int drives = ListCount(drives_);
+        for (int i = 0; i < drives; ++i) {
+            cSuche_ = clsSuche::Create(
+                [this](std::string& strPfad, std::string& strDateiName) {
+                    cSuche_DateiGefunden(strPfad, strDateiName);
+                });
+            cSuche_->strSuchmuster(strPattern_);
+            cSuche_->bolCaseSensitive(false);
+            cSuche_->bolIncludeSubDirs(true);
+            std::string root = ListText(drives_, i).substr(0, 2);
+            cSuche_->Suchen(root);
+            cSuche_.reset();
+        }
+
+        Hourglass(false);
+        ::SetWindowTextA(cmd_, "Suchen");
+        const int found = ListCount(list1_);
+        ::SetWindowTextA(label1_, FoundCountText(static_cast<std::size_t>(found)).c_str());
+        if (found == 0) Finish("0", State.strSearchResult);
+    }
+
+private:
+    void cSuche_DateiGefunden(std::string& strPfad, std::string& strDateiName) {
+        if (!State.bolSearchActive) return;
+        const std::string entry = strPfad + strDateiName;
+        ::SendMessageA(list1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        if (!bolVisible_ && ListCount(list1_) == 1) {
+            TakeEntry(ListText(list1_, 0));
+            WriteSearchResult(State.strSearchResult, strFoundFile_);
+            State.bolSearchActive = false;
+            HideAndEnd();
+        }
+    }
+
+    void DoubleClick() {
+        const LRESULT selected = ::SendMessageA(list1_, LB_GETCURSEL, 0, 0);
+        if (selected == LB_ERR) {
+            // Nothing selected: answered like a search without a choice.
+            Finish("0", State.strSearchResult);
+        }
+        TakeEntry(ListText(list1_, static_cast<int>(selected)));
+        Finish(State.strSearchResult, strFoundFile_);
+    }
+
+    // The chosen or first found path becomes the answer: its folder and its
+    // name with the extension (a name without one ends in a full stop).
+    void TakeEntry(const std::string& path) {
+        std::string folder, name, extension;
+        SplitPath(path, folder, name, extension);
+        State.strSearchResult = folder;
+        strFoundFile_ = name + "." + extension;
+    }
+
+    [[noreturn]] void Finish(const std::string& result, const std::string& file) {
+        WriteSearchResult(result, file);
+        HideAndEnd();
+    }
+
+    [[noreturn]] void HideAndEnd() {
+        ::ShowWindow(hwnd_, SW_HIDE);
+        ResultHandOver();
+        EndProgram();
+    }
+
+    void Hourglass(bool on) {
+        hourglass_ = on;
+        ::SetCursor(::LoadCursorA(nullptr, on ? IDC_WAIT : IDC_ARROW));
+    }
+
+    void Resize(int widthPixels, int heightPixels) {
+        const auto layout = LayoutSearchWindow(PixelsToTwips(widthPixels, dpi_),
+                                               PixelsToTwips(heightPixels, dpi_));
+        if (!layout) return;  // too low for the list: keep the last layout
+        Place(list1_, layout->list);
+        Place(cmd_, layout->button);
+        Place(label1_, layout->label);
+    }
+
+    void Place(HWND control, const TwipsRect& r) {
+        ::MoveWindow(control, TwipsToPixels(r.left, dpi_), TwipsToPixels(r.top, dpi_),
+                     TwipsToPixels(r.width, dpi_), TwipsToPixels(r.height, dpi_), TRUE);
+    }
+
+    HWND hwnd_ = nullptr, list1_ = nullptr, cmd_ = nullptr, drives_ = nullptr, label1_ = nullptr;
+    int dpi_ = 96;
+    std::string strPattern_;
+    std::string strFoundFile_;
+    bool bolVisible_ = false;
+    bool hourglass_ = false;
+    std::shared_ptr<clsSuche> cSuche_;
+};
+
+const FormStyle kStyle = {WS_OVERLAPPEDWINDOW, 0, "Suchen..."};
+
+struct Loaded {
+    SuchenForm form;
+    HWND window = nullptr;
+};
+
+// Created on first use; lives until the program ends.
+Loaded& Load() {
+    static Loaded loaded;
+    if (!loaded.window)
+        loaded.window = CreateForm(kStyle, nullptr, FormProc<SuchenForm>, reinterpret_cast<LPARAM>(&loaded.form));
+    return loaded;
+}
+
+SuchenForm& Form() { return Load().form; }
+
+}  // namespace
+
+HWND SuchenWindow() { return Load().window; }
+
+void AddSearchDrive(const std::string& designation) { Form().AddDrive(designation); }
+void ShowSearchWindow() { Form().Show(); }
+void StartSearch(bool Sichtbar) { Form().StartSearch(Sichtbar); }
+
+}  // namespace tav

@@ -1,0 +1,202 @@
+#include "main/shell/wallpaper.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+
+#include "common/win/files.h"
+#include "common/win/folders.h"
+#include "common/win/raii.h"
+#include "main/dialogs/file_dialogs.h"
+#include "main/run/picture.h"
+#include "main/shell/bmp_layout.h"
+#include "main/shell/wallpaper_name.h"
+#include "main/run/run_state.h"
+
+namespace tav {
+namespace {
+
+void SetWallpaper(const std::string& path) {
+    // The path is only read; the platform's declaration is not const.
+    std::string copy = path;
+    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, copy.data(),
+                            SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+}
+
+int ScreenDpiX() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+// The picture's own size in pixels: a bitmap's real size, an icon's image,
+// and for metafiles the size the platform reports at the screen's DPI.
+SIZE OwnPixelSize(IPicture* picture) {
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    picture->get_Type(&type);
+    picture->get_Handle(&handle);
+    const auto gdiHandle = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+    if (type == PICTYPE_BITMAP && gdiHandle) {
+        BITMAP bitmap{};
+        if (::GetObjectA(gdiHandle, sizeof bitmap, &bitmap)) return {bitmap.bmWidth, bitmap.bmHeight};
+    }
+    return PictureSizePixels(picture, ScreenDpiX());
+}
+
+bool WriteAll(HANDLE file, const void* data, std::uint32_t size) {
+    DWORD written = 0;
+    return ::WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+// The picture drawn on white into a 24-bit bottom-up DIB section.
+struct RenderedPicture {
+    UniqueGdiObject bitmap;
+    const BYTE* bits = nullptr;
+};
+
+RenderedPicture Render(IPicture* picture, SIZE size, const BmpLayout& layout) {
+    RenderedPicture out;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = layout.imageSize;
+
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return out;
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return out;
+
+    HGDIOBJ previous = ::SelectObject(dc.get(), bitmap.get());
+    std::memset(bits, 0xff, layout.imageSize);  // transparent parts become white
+    DrawPicture(picture, dc.get(), 0, 0, size.cx, size.cy);
+    ::GdiFlush();
+    ::SelectObject(dc.get(), previous);
+
+    out.bitmap = std::move(bitmap);
+    out.bits = static_cast<const BYTE*>(bits);
+    return out;
+}
+
+// Which file a path names, whatever its spelling: the volume's serial number
+// and the file's index on it.
+struct FileIdentity {
+    DWORD volume = 0, indexHigh = 0, indexLow = 0;
+    bool operator==(const FileIdentity& o) const {
+        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+    }
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    UniqueFile file(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// True when a file named `wallpaper` may be replaced by the bitmap of
+// `picture`: there is none, or it is an earlier wallpaper, i.e. a picture
+// itself (never a system file of that name) and not the picture being
+// converted (compared by identity, so no spelling of the source slips through).
+bool MayReplace(const std::string& wallpaper, const std::string& picture) {
+    if (::GetFileAttributesA(wallpaper.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!IsPlainFile(wallpaper)) return false;
+    const auto existing = IdentityOf(wallpaper);
+    const auto source = IdentityOf(picture);
+    if (!existing || !source || *existing == *source) return false;
+    return static_cast<bool>(LoadPictureFile(wallpaper));
+}
+
+// Writes the bitmap of `picture` to a new file in `folder` and moves it over
+// `wallpaper` once it is complete, so that the name never holds a partly
+// written bitmap. On failure the earlier file is untouched and no new one is left.
+bool ReplaceWithBitmap(const std::string& picture, const std::string& wallpaper,
+                       const std::string& folder) {
+    char temporary[MAX_PATH + 1] = {};
+    if (!::GetTempFileNameA(folder.c_str(), "tav", 0, temporary)) return false;
+    if (WritePictureAsBitmap(picture, temporary) &&
+        ::MoveFileExA(temporary, wallpaper.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    ::DeleteFileA(temporary);
+    return false;
+}
+
+}  // namespace
+
+bool WritePictureAsBitmap(const std::string& picturePath, const std::string& bitmapPath) {
+    const ComPtr<IPicture> picture = LoadPictureFile(picturePath);
+    if (!picture) return false;
+    const SIZE size = OwnPixelSize(picture.get());
+    const auto layout = Bmp24Layout(size.cx, size.cy);
+    if (!layout) return false;
+    const RenderedPicture rendered = Render(picture.get(), size, *layout);
+    if (!rendered.bits) return false;
+
+    BITMAPFILEHEADER fileHeader{};
+    fileHeader.bfType = 0x4d42;  // "BM"
+    fileHeader.bfSize = layout->fileSize;
+    fileHeader.bfOffBits = layout->pixelOffset;
+    BITMAPINFOHEADER infoHeader{};
+    infoHeader.biSize = sizeof infoHeader;
+    infoHeader.biWidth = size.cx;
+    infoHeader.biHeight = size.cy;
+    infoHeader.biPlanes = 1;
+    infoHeader.biBitCount = 24;
+    infoHeader.biCompression = BI_RGB;
+    infoHeader.biSizeImage = layout->imageSize;
+    static_assert(sizeof fileHeader == kBmpFileHeaderSize && sizeof infoHeader == kBmpInfoHeaderSize,
+                  "bitmap header sizes");
+
+    UniqueFile file(::CreateFileA(bitmapPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (WriteAll(file.get(), &fileHeader, sizeof fileHeader) &&
+        WriteAll(file.get(), &infoHeader, sizeof infoHeader) &&
+        WriteAll(file.get(), rendered.bits, layout->imageSize))
+        return true;
+    file.reset();
+    ::DeleteFileA(bitmapPath.c_str());  // no half-written bitmap is left behind
+    return false;
+}
+
+void WallpaperCommand() {
+    if (State.Args.Count() != 3) {
+        SetWallpaper("");  // switched off
+        return;
+    }
+    ComApartment com;  // pictures are decoded through COM
+
+    std::string windowsFolder = WindowsFolder(200);
+    if (windowsFolder.empty()) return;
+    if (windowsFolder.back() != '\\') windowsFolder += '\\';
+
+    std::string picture = State.Args.OrEmpty(2);
+    if (picture == "user") {
+        PictureDialog();  // ends the program on cancel
+        picture = State.PicturePath;
+    }
+
+    // The bitmap keeps the picture's own file name, and only that: nothing of
+    // the picture's path may lead it out of the Windows folder.
+    const auto name = WallpaperFileName(picture);
+    if (!name) return;
+    const std::string wallpaper = windowsFolder + *name;
+
+    if (IsPlainFile(picture)) {
+        if (!MayReplace(wallpaper, picture)) return;
+        if (!ReplaceWithBitmap(picture, wallpaper, windowsFolder)) return;  // no picture: nothing changes
+    }
+    SetWallpaper(wallpaper);
+    // The program ends when the dispatcher returns: no window of it is visible.
+}
+
+}  // namespace tav

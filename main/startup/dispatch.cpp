@@ -1,0 +1,115 @@
+#include "main/startup/dispatch.h"
+
+#include <windows.h>
+
+#include "common/text.h"
+#include "common/win/files.h"
+#include "common/win/program.h"
+#include "main/dialogs/file_dialogs.h"
+#include "main/dialogs/folder_picker.h"
+#include "main/dialogs/about_box.h"
+#include "main/dialogs/file_browser_window.h"
+#include "main/files/file_actions.h"
+#include "main/files/folder_actions.h"
+#include "main/presentation/presentation_export.h"
+#include "main/search/search_command.h"
+#include "main/shell/shortcuts.h"
+#include "main/shell/uninstaller_extraction.h"
+#include "main/shell/wallpaper.h"
+#include "main/run/result_file.h"
+#include "main/run/run_state.h"
+
+namespace tav {
+namespace {
+
+std::string QueryTempPath() {
+    char buffer[250] = {};
+    const DWORD n = ::GetTempPathA(sizeof buffer, buffer);
+    if (n == 0 || n > sizeof buffer) buffer[0] = '\0';  // failed or too long: stays empty
+    return TempPathFromBuffer(buffer, sizeof buffer);
+}
+
+}  // namespace
+
+void Main(const std::string& parameterString) {
+    State.TempPath = QueryTempPath();
+
+    if (IsUninstallCommand(parameterString)) {
+        ExtractAndStartUninstaller(parameterString);
+        return;
+    }
+    if (parameterString.empty()) {
+        ShowAboutBox();
+        EndProgram();
+    }
+
+    State.Args = ArgList(SplitAtCommas(parameterString));
+
+    if (FileExists(ResultFilePath())) ::DeleteFileA(ResultFilePath().c_str());
+
+    switch (FamilyOf(State.Args.OrEmpty(0))) {
+        case Family::Search: SearchCommand(); break;
+        case Family::Presentation: RunPresentationCommand(); break;
+        case Family::File: RunFileCommand(); break;
+        case Family::None: break;
+    }
+}
+
+void RunFileCommand() {
+    const auto verb = Arg(1);
+    if (!verb) return;  // "c" alone
+
+    switch (VerbOf(*verb)) {
+        case Verb::Ini: CopyListedFiles(); break;
+        case Verb::Kill: KillFiles(); break;
+        case Verb::KillFolder: KillFolder(); break;
+        case Verb::OpenDialog: {
+            const auto title = Arg(2);
+            const auto target = Arg(4);
+            if (!title || !target) return;
+            State.DialogTitle = *title;
+            State.TargetBase = Trim(*target);
+            OpenDialog();
+            EndProgram();
+        }
+        case Verb::CopyDialog: {
+            const auto source = Arg(2);
+            if (!source) return;
+            State.TargetBase = Trim(*source);
+            CopyDialog();
+            break;
+        }
+        case Verb::CopyDir: CopyFolder(); break;
+        case Verb::Copy: CopyOneFile(); break;
+        case Verb::MakeDir: MakeFolder(); break;
+        case Verb::SelectFolder: SelectFolderCommand(); break;
+        case Verb::Desk: DesktopShortcutCommand(); break;
+        case Verb::Start: StartMenuShortcutCommand(); break;
+        case Verb::Uninstall: UninstallShortcutCommand(); break;
+        case Verb::Wallpaper: WallpaperCommand(); break;
+        case Verb::Rename: RenamePath(); break;
+        case Verb::FileBrowser: {
+            const auto target = Arg(3);
+            if (!target) return;
+            State.DialogTitle = *verb;
+            State.TargetBase = Trim(*target);
+            ShowFileBrowser();
+            break;
+        }
+    }
+}
+
+void MakeFolder() {
+    const auto folder = Arg(2);
+    if (!folder) return;
+    ::CreateDirectoryA(folder->c_str(), nullptr);
+}
+
+void RenamePath() {
+    const auto from = Arg(2);
+    const auto to = Arg(3);
+    if (!from || !to) return;
+    ::MoveFileA(from->c_str(), to->c_str());
+}
+
+}  // namespace tav

@@ -1,0 +1,161 @@
+// The uninstall chain: the start-menu shortcut, "c,u/" writing the carried
+// uninstaller into TEMP and starting it, and the uninstaller's dialogue and
+// removal, driven from outside like a user would.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/win/folders.h"
+#include "common/win/raii.h"
+#include "tests/support/shell_link_reader.h"
+#include "tests/support/system_test.h"
+#include "tests/support/uninstaller_session.h"
+
+using namespace systest;
+
+namespace {
+
+std::string TempUninstaller() { return uia::TempFolder() + "Tav_uninstall.exe"; }
+std::string StagingFile() { return uia::TempFolder() + "Tav_uninstall.dat"; }
+std::string Programs() { return tav::GetSpecialFolder(CSIDL_PROGRAMS); }
+std::string MarkerFile() { return tav::WindowsFolder() + "\\tavrinoinstall.inf"; }
+// The main program carries the uninstaller of the same build byte for byte.
+std::optional<std::string> BuiltUninstaller() { return uia::ReadFileBytes(uia::UninstallProgram()); }
+
+std::string MissingNote(const std::string& path) {
+    return "Hinweis: Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + path +
+           "\r\nkonnte nicht gelöscht werden.";
+}
+
+// An installation with files, a read-only file directly inside, and subfolders.
+void MakeInstallation(const std::string& folder) {
+    ASSERT_TRUE(uia::MakeFolders(folder + "\\Daten\\Tief"));
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\Schreibgeschützt.txt", "r"));
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\Daten\\Tief\\b.dat", "b"));
+    ::SetFileAttributesA((folder + "\\Schreibgeschützt.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+void PlantMarker() { ASSERT_TRUE(uia::WriteFileBytes(MarkerFile(), "[Tavrino]\r\n")); }
+
+// Starts the main program with "c,u/<folder>" and waits for its quick end.
+void RunExtraction(const std::string& folderPart) {
+    EXPECT_EQ(RunMain("c,u/" + folderPart).WaitForExit(), 0u);
+}
+
+// The test display has no window manager: Wine then waits two seconds for
+// every closing message box to be withdrawn, unless its windows are unmanaged.
+class UnmanagedWindows : public ::testing::Environment {
+public:
+    void SetUp() override {
+        tav::UniqueRegKey key;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, key.put(), nullptr) == ERROR_SUCCESS)
+            ::RegSetValueExA(key.get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    }
+};
+const auto* const kUnmanaged = ::testing::AddGlobalTestEnvironment(new UnmanagedWindows);
+
+}  // namespace
+
+TEST(UninstallChain, ShortcutExtractionAndYesRemoveEverything) {
+    const std::string install = "C:\\Programme\\Demo Spiel";
+    uia::RemoveTree(install);
+    MakeInstallation(install);
+    PlantMarker();
+    const std::string menu = Programs() + "\\Demo Spiel";
+    uia::RemoveTree(menu);
+    ASSERT_EQ(RunMainToEnd("c,uninstall,,Demo Spiel,Deinstallieren,c,u/" + install), 0u);
+    const Shortcut link = ReadShortcut(menu + "\\Deinstallieren.lnk");
+    ASSERT_TRUE(link.loaded);
+
+    // What the user's click on the shortcut does.
+    uia::Process main = uia::Start(link.target, link.arguments);
+    EXPECT_EQ(main.WaitForExit(), 0u);
+    EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller());
+    EXPECT_FALSE(uia::FileExists(StagingFile()));
+    auto u = WaitForQuestion();
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->question.text, "Wollen Sie die Software wirklich deinstallieren?");
+    EXPECT_EQ(u->question.buttons.size(), 3u);
+    uia::SaveScreenshot(ScreenshotPath("uninstall_question"));
+
+    const Outcome out = AnswerYesAndCollect(*u);
+    EXPECT_TRUE(out.notes.empty()) << ::testing::PrintToString(out.notes);
+    EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!");
+    EXPECT_EQ(out.exitCode, 0u);
+    EXPECT_FALSE(uia::FolderExists(install));
+    EXPECT_FALSE(uia::FileExists(MarkerFile()));
+    EXPECT_FALSE(uia::FolderExists(menu));
+    EXPECT_TRUE(uia::FolderExists("C:\\Programme"));
+    EXPECT_TRUE(uia::FolderExists(Programs()));
+}
+
+TEST(Extraction, NoOrCancelDeleteNothingAStaleCopyIsReplacedAnIdenticalOneReused) {
+    const std::string result = "[Search]\r\nResult=alt\r\n";  // "c,u/" leaves it alone
+    ASSERT_TRUE(uia::WriteFileBytes(ResultFile(), result));
+    const std::string install = ScratchFolder() + "\\Bleibt";
+    MakeInstallation(install);
+    const std::string menu = Programs() + "\\Bleibt";
+    ASSERT_TRUE(uia::MakeFolders(menu));
+    PlantMarker();
+    // Another program under the uninstaller's name, read-only: if it ran, no question came.
+    uia::RemoveTree(TempUninstaller());
+    ASSERT_TRUE(uia::WriteFileBytes(TempUninstaller(), "MZ alt"));
+    ::SetFileAttributesA(TempUninstaller().c_str(), FILE_ATTRIBUTE_READONLY);
+    FILETIME old{0, 0x01c00000};  // a rewrite would give the copy a new time
+    for (int answer : {IDNO, IDCANCEL}) {
+        RunExtraction(install);
+        auto u = WaitForQuestion();
+        ASSERT_TRUE(u) << answer;
+        Answer(u->question, answer);
+        EXPECT_EQ(u->process.WaitForExit(), 0u) << answer;
+        EXPECT_TRUE(uia::FileExists(install + "\\Daten\\Tief\\b.dat")) << answer;
+        EXPECT_TRUE(uia::FileExists(MarkerFile())) << answer;
+        EXPECT_TRUE(uia::FolderExists(menu)) << answer;
+        EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller()) << answer;
+        EXPECT_FALSE(uia::FileExists(StagingFile())) << answer;
+        if (answer == IDNO) {
+            const tav::UniqueHandle h(::CreateFileA(TempUninstaller().c_str(), FILE_WRITE_ATTRIBUTES,
+                                                    0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(h);
+            ASSERT_TRUE(::SetFileTime(h.get(), nullptr, nullptr, &old));
+        }
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(::GetFileAttributesExA(TempUninstaller().c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(::CompareFileTime(&data.ftLastWriteTime, &old), 0);
+    EXPECT_EQ(uia::ReadFileBytes(ResultFile()), result);
+    ::DeleteFileA(ResultFile().c_str());
+    ::DeleteFileA(MarkerFile().c_str());
+}
+
+TEST(UninstallChain, MissingFoldersGiveTheirHinweisWithBlanksAndCommasWhole) {
+    const std::string install = ScratchFolder() + "\\Fehlt, Teil 2";
+    uia::RemoveTree(Programs() + "\\Fehlt, Teil 2");
+    PlantMarker();
+    RunExtraction(install + "\\");  // one trailing backslash is removed
+    auto u = WaitForQuestion();
+    ASSERT_TRUE(u);
+    const Outcome out = AnswerYesAndCollect(*u);
+    EXPECT_EQ(out.notes, (std::vector<std::string>{MissingNote(install),
+                                                   MissingNote(Programs() + "\\Fehlt, Teil 2")}));
+    EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!");
+    EXPECT_FALSE(uia::FileExists(MarkerFile()));
+}
+
+TEST(Uninstaller, WithoutAFolderItShowsTheInformationWindow) {
+    PlantMarker();
+    RunExtraction("");
+    HWND info = uia::WaitForWindow({0, "Uninstaller", "#32770"}, kBoxTimeout);
+    ASSERT_NE(info, nullptr);
+    HWND close = uia::FindControlByText(info, "Schließen", "Button");
+    ASSERT_NE(close, nullptr);
+    EXPECT_TRUE(::GetWindowLongPtrA(close, GWL_STYLE) & BS_DEFPUSHBUTTON);
+    uia::SaveScreenshot(ScreenshotPath("uninstall_information"));
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(info, &pid);
+    uia::Process process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid), pid);
+    uia::Click(close);
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    EXPECT_TRUE(uia::FileExists(MarkerFile()));
+    ::DeleteFileA(MarkerFile().c_str());
+}

@@ -1,0 +1,95 @@
+#include "uninstall/removal.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "common/text.h"
+#include "common/win/files.h"
+#include "common/win/folder_removal.h"
+#include "common/win/folders.h"
+#include "common/win/protected_folders.h"
+#include "common/win/program.h"
+#include "uninstall/info_window.h"
+#include "uninstall/uninstall_paths.h"
+
+namespace tav::uninstall {
+
+std::string InstallFolder;
+
+namespace {
+
+constexpr char kMarkerFile[] = "tavrinoinstall.inf";
+
+std::string MissingFolderMessage(const std::string& folder) {
+    return "Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + folder +
+           "\r\nkonnte nicht gelöscht werden.";
+}
+
+std::string ProtectedFolderMessage(const std::string& folder) {
+    return "Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n" + folder;
+}
+
+// The software's folder directly in the start-menu programs folder. The step
+// is skipped when the programs folder is not known, when the name is not one
+// plain component, or when the resolved path does not lie directly in the
+// programs folder.
+void RemoveStartMenuFolder() {
+    const auto name = StartMenuNameOf(InstallFolder);
+    if (!name) return;
+    const std::string programs = GetSpecialFolder(CSIDL_PROGRAMS);
+    if (programs.empty()) return;
+    const std::string folder = programs + "\\" + *name;
+
+    const auto resolved = ResolveFolderOperand(folder);
+    const auto programsResolved = ResolveFolderOperand(programs);
+    if (!resolved || !programsResolved) return;
+    const auto parent = ParentFolder(*resolved);
+    if (!parent) return;
+    const auto parentIdentity = IdentifyPath(*parent);
+    const auto programsIdentity = IdentifyPath(*programsResolved);
+    if (!parentIdentity || !programsIdentity || !parentIdentity->SameAs(*programsIdentity)) return;
+    DeleteFolder(folder);
+}
+
+void RemoveMarkerFile() {
+    const std::string windows = WindowsFolder(200);
+    if (windows.empty()) return;
+    const std::string marker = windows + "\\" + kMarkerFile;
+    if (FileExists(marker)) ::DeleteFileA(marker.c_str());
+}
+
+}  // namespace
+
+void DeleteFolder(const std::string& path) {
+    const std::string folder = Trim(path);
+    if (folder.size() < 3) return;
+
+    if (!IsFolder(path)) {
+        ShowMessage(MissingFolderMessage(path), "Hinweis");
+        return;
+    }
+    // What is judged is what is deleted: the folder as the platform resolves
+    // it, refused when it is (or leads to) a protected folder or cannot be
+    // identified.
+    const FolderToEmpty target = JudgeFolderOperand(folder);
+    if (!target.Allowed()) {
+        ShowMessage(ProtectedFolderMessage(folder), "Hinweis");
+        return;
+    }
+
+    const bool aborted = EmptyFolder(InformationWindow(), target.path);
+    RemoveEmptiedFolder(target.path);
+    if (aborted)
+        ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
+}
+
+void UninstallAll() {
+    RemoveMarkerFile();
+    DeleteFolder(InstallFolder);
+    RemoveStartMenuFolder();
+    ShowMessage("Deinstallation erfolgreich beendet!", "Quorlend Uninstaller");
+    EndProgram();
+}
+
+}  // namespace tav::uninstall
