@@ -7,7 +7,7 @@ namespace tav::uninstall {
 namespace {
 
 constexpr int kClientWidth = 3990, kClientHeight = 1425;  // twips
-enum ControlId { Command1 = IDOK, Label1 = 1001 };
+enum ControlId { CloseButton = IDOK, TextLabel = 1001 };
 
 INT_PTR CALLBACK InformationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -23,11 +23,11 @@ INT_PTR CALLBACK InformationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             ::SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
             HWND button = AddControl(hwnd, "BUTTON", "Schließen",
                                      WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                     {840, 840, 2055, 495}, Command1, dpi);
+                                     {840, 840, 2055, 495}, CloseButton, dpi);
             AddControl(hwnd, "STATIC",
                        "Dieses Tool wird über Parameter aufgerufen. Es dient der Deinstallation "
                        "von Software.",
-                       WS_VISIBLE | SS_LEFT, {120, 120, 3735, 495}, Label1, dpi);
+                       WS_VISIBLE | SS_LEFT, {120, 120, 3735, 495}, TextLabel, dpi);
             if (modal) ::SetFocus(button);
             return FALSE;
         }

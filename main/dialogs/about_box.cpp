@@ -13,7 +13,7 @@ constexpr COLORREF kLightGrey = RGB(192, 192, 192);
 constexpr int kClientWidth = 7755, kClientHeight = 4485;  // twips
 constexpr const char* kFace = "Microsoft Sans Serif";
 
-enum ControlId { Command1 = IDCANCEL, Label1 = 1001, Label2, Label3, Label5, Label6_0, Label6_1 };
+enum ControlId { OkButton = IDCANCEL, TitleLabel = 1001, SubtitleLabel, WebLabel, LicenceLabel, LicenseeLine1, LicenseeLine2 };
 
 struct LabelSpec {
     int id;
@@ -24,12 +24,12 @@ struct LabelSpec {
 
 // In tab order; the button comes first (tab index 0).
 const LabelSpec kLabels[] = {
-    {Label1, {5280, 240, 1575, 375}, "TavrinoII", 14.25},
-    {Label2, {4480, 720, 3375, 255}, "Datei- und Dialogdienste", 9.75},
-    {Label3, {5040, 1080, 1935, 255}, "tavrino.example", 9.75},
-    {Label5, {5400, 2280, 1335, 255}, "Lizenziert für:", 8.25},
-    {Label6_0, {5240, 2640, 1815, 255}, "Alle Anwender", 9.75},
-    {Label6_1, {5210, 3000, 1815, 255}, "dieses Rechners", 9.75},
+    {TitleLabel, {5280, 240, 1575, 375}, "TavrinoII", 14.25},
+    {SubtitleLabel, {4480, 720, 3375, 255}, "Datei- und Dialogdienste", 9.75},
+    {WebLabel, {5040, 1080, 1935, 255}, "tavrino.example", 9.75},
+    {LicenceLabel, {5400, 2280, 1335, 255}, "Lizenziert für:", 8.25},
+    {LicenseeLine1, {5240, 2640, 1815, 255}, "Alle Anwender", 9.75},
+    {LicenseeLine2, {5210, 3000, 1815, 255}, "dieses Rechners", 9.75},
 };
 
 class AboutForm {
@@ -46,7 +46,7 @@ public:
         ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(bold975_.get()), FALSE);
 
         AddControl(hwnd, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                   {5400, 3840, 1215, 375}, Command1, dpi);
+                   {5400, 3840, 1215, 375}, OkButton, dpi);
         for (const auto& label : kLabels) {
             HWND control = AddControl(hwnd, "STATIC", label.text, WS_VISIBLE | SS_LEFT | SS_NOTIFY,
                                       label.rect, label.id, dpi);
@@ -55,14 +55,14 @@ public:
                                               : bold975_.get();
             ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
-        AddTooltip(::GetDlgItem(hwnd, Label3), "Besuchen Sie uns im Web");
+        AddTooltip(::GetDlgItem(hwnd, WebLabel), "Besuchen Sie uns im Web");
 
         if (HRSRC info = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_ABOUT_PICTURE), RT_RCDATA)) {
             HGLOBAL data = ::LoadResource(nullptr, info);
             picture_ = LoadPictureFromBytes(::LockResource(data), ::SizeofResource(nullptr, info));
         }
         if (!modal_) return FALSE;
-        ::SetFocus(::GetDlgItem(hwnd, Command1));
+        ::SetFocus(::GetDlgItem(hwnd, OkButton));
         return FALSE;
     }
 

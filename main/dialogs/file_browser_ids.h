@@ -4,18 +4,18 @@
 namespace tav::browser {
 
 enum ControlId : int {
-    Command1 = 1,  // OK (IDOK)
-    Command2 = 2,  // Abbrechen (IDCANCEL)
-    Drive1 = 1101,
-    Dir1,
-    File1,
-    Picture1,
-    Label1,
-    picSource,
-    Label2,
-    lblStatus,
-    picNoFile,
-    Picture2,
+    OkButton = 1,  // OK (IDOK)
+    CancelButton = 2,  // Abbrechen (IDCANCEL)
+    DriveList = 1101,
+    FolderList,
+    FileList,
+    PreviewBox,
+    PreviewLabel,
+    SourcePicture,
+    SizeLabel,
+    StatusLabel,
+    NoPreviewFrame,
+    NoPreviewSymbol,
 };
 
 }  // namespace tav::browser

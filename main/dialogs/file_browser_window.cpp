@@ -27,10 +27,10 @@ namespace {
 using namespace browser;
 
 constexpr int kClientWidth = 6555, kClientHeight = 3420;  // twips
-constexpr TwipsRect kPicture1 = {4680, 600, 1695, 1575};
-constexpr TwipsRect kPicSourceInitial = {120, 3960, 1335, 1095};
-constexpr TwipsRect kPicNoFile = {3600, 3600, 1695, 1575};
-constexpr TwipsRect kPicture2 = {600, 480, 480, 480};  // within picNoFile
+constexpr TwipsRect kPreviewBox = {4680, 600, 1695, 1575};
+constexpr TwipsRect kSourcePictureInitial = {120, 3960, 1335, 1095};
+constexpr TwipsRect kNoPreviewFrame = {3600, 3600, 1695, 1575};
+constexpr TwipsRect kNoPreviewSymbol = {600, 480, 480, 480};  // within NoPreviewFrame
 constexpr int kLineLeft = 120, kLineRight = 6360, kLineTop = 2265, kLineBottom = 2280;
 
 constexpr const char* kPictureBoxClass = "TavrinoPictureBox";
@@ -144,20 +144,20 @@ private:
     void FillDriveList();
     int DriveIndexOf(char letter) const;
     bool SelectDrive(char letter, bool tellUser);
-    void Drive1_Change(bool tellUser);
+    void OnDriveChanged(bool tellUser);
     bool SetFolder(const std::string& folder);
     void FillFolderList();
     void OpenFolderEntry(int index);
-    void Dir1_Change();
+    void OnFolderChanged();
     void FillFileList();
 
     // Preview and buttons.
     std::string SelectedPath() const;
     SIZE SourceSize() const;
-    void File1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Form_Unload();
+    void OnFileChosen();
+    void OnOkButton();
+    void OnCancelButton();
+    void RememberPlace();
 
     // Drawing.
     void DrawItem(const DRAWITEMSTRUCT& item);
@@ -173,8 +173,8 @@ private:
     UniqueGdiObject font_;
     UniqueIcon icon_, smallIcon_, noPreviewIcon_;
 
-    std::string strReqWidth, strReqHeight;
-    bool bolCheckSize = false;
+    std::string requiredWidth_, requiredHeight_;
+    bool checkSize_ = false;
     std::string patternList_ = "*.*";
 
     int driveIndex_ = -1;       // the drive list's current entry
@@ -184,8 +184,8 @@ private:
     std::vector<int> folderLevels_;
     int currentFolderIndex_ = -1;
 
-    ComPtr<IPicture> sourcePicture_;  // picSource's picture
-    bool previewShown_ = false;       // Picture1 shows picSource's picture
+    ComPtr<IPicture> sourcePicture_;  // SourcePicture's picture
+    bool previewShown_ = false;       // PreviewBox shows SourcePicture's picture
 };
 
 INT_PTR FileBrowserForm::Load(HWND hwnd) {
@@ -210,17 +210,17 @@ INT_PTR FileBrowserForm::Load(HWND hwnd) {
     CreateControls();
 
     // The load step proper.
-    strReqWidth = Arg(4).value_or("");
-    strReqHeight = Arg(5).value_or("");
-    bolCheckSize = !strReqWidth.empty();
-    ::EnableWindow(Item(Command1), bolCheckSize ? FALSE : TRUE);
+    requiredWidth_ = Arg(4).value_or("");
+    requiredHeight_ = Arg(5).value_or("");
+    checkSize_ = !requiredWidth_.empty();
+    ::EnableWindow(Item(OkButton), checkSize_ ? FALSE : TRUE);
 
     char current[MAX_PATH * 2] = {};
     const DWORD n = ::GetCurrentDirectoryA(sizeof current, current);
     std::string start = (n > 0 && n < sizeof current) ? FullFolderPath(current) : std::string();
     if (start.empty()) start = "C:\\";
     if (const auto letter = DriveLetterOf(start)) driveIndex_ = DriveIndexOf(*letter);
-    ::SendMessageA(Item(Drive1), CB_SETCURSEL, driveIndex_, 0);
+    ::SendMessageA(Item(DriveList), CB_SETCURSEL, driveIndex_, 0);
     SetFolder(start);
 
     // A remembered drive that cannot be reached now is passed over without a
@@ -244,42 +244,42 @@ void FileBrowserForm::CreateControls() {
     // Creation order is the tab order.
     AddControl(hwnd_, "COMBOBOX", "",
                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS,
-               {120, 120, 1935, 315 + 2400}, Drive1, dpi);
+               {120, 120, 1935, 315 + 2400}, DriveList, dpi);
     HWND dir = AddControl(hwnd_, "LISTBOX", "",
                           WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS |
                               LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-                          {120, 480, 1935, 1665}, Dir1, dpi, WS_EX_CLIENTEDGE);
+                          {120, 480, 1935, 1665}, FolderList, dpi, WS_EX_CLIENTEDGE);
     ::SetWindowSubclass(dir, FolderListProc, 1, reinterpret_cast<DWORD_PTR>(this));
     AddControl(hwnd_, "LISTBOX", "",
                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
                    LBS_NOINTEGRALHEIGHT,
-               {2160, 120, 2415, 2040}, File1, dpi, WS_EX_CLIENTEDGE);
-    AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_OWNERDRAW, kPicture1, Picture1, dpi,
+               {2160, 120, 2415, 2040}, FileList, dpi, WS_EX_CLIENTEDGE);
+    AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_OWNERDRAW, kPreviewBox, PreviewBox, dpi,
                WS_EX_CLIENTEDGE);
     AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, {4680, 240, 100, 100},
-               Label1, dpi);
-    SetLabelText(Label1, "Vorschau:", true);
+               PreviewLabel, dpi);
+    SetLabelText(PreviewLabel, "Vorschau:", true);
     AddControl(hwnd_, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-               {4800, 2400, 1455, 375}, Command1, dpi);
+               {4800, 2400, 1455, 375}, OkButton, dpi);
     AddControl(hwnd_, "BUTTON", "Abbrechen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-               {3240, 2400, 1455, 375}, Command2, dpi);
-    AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_OWNERDRAW, kPicSourceInitial, picSource, dpi);
+               {3240, 2400, 1455, 375}, CancelButton, dpi);
+    AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_OWNERDRAW, kSourcePictureInitial, SourcePicture, dpi);
     AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, {120, 2400, 100, 100},
-               Label2, dpi);
-    SetLabelText(Label2, "Dateigröße:", true);
+               SizeLabel, dpi);
+    SetLabelText(SizeLabel, "Dateigröße:", true);
     AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, {120, 2880, 6255, 255},
-               lblStatus, dpi);
-    HWND frame = AddControl(hwnd_, kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN, kPicNoFile,
-                            picNoFile, dpi, WS_EX_CLIENTEDGE);
+               StatusLabel, dpi);
+    HWND frame = AddControl(hwnd_, kPictureBoxClass, "", WS_VISIBLE | WS_CLIPCHILDREN, kNoPreviewFrame,
+                            NoPreviewFrame, dpi, WS_EX_CLIENTEDGE);
     HWND symbol =
-        AddControl(frame, "STATIC", "", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, kPicture2, Picture2, dpi);
+        AddControl(frame, "STATIC", "", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, kNoPreviewSymbol, NoPreviewSymbol, dpi);
     noPreviewIcon_.reset(static_cast<HICON>(::LoadImageA(
         ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_NOPREVIEW), IMAGE_ICON, 32, 32, 0)));
     if (noPreviewIcon_)
         ::SendMessageA(symbol, STM_SETICON, reinterpret_cast<WPARAM>(noPreviewIcon_.get()), 0);
-    ::SetWindowPos(symbol, nullptr, TwipsToPixels(kPicture2.left, dpi),
-                   TwipsToPixels(kPicture2.top, dpi), TwipsToPixels(kPicture2.width, dpi),
-                   TwipsToPixels(kPicture2.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(symbol, nullptr, TwipsToPixels(kNoPreviewSymbol.left, dpi),
+                   TwipsToPixels(kNoPreviewSymbol.top, dpi), TwipsToPixels(kNoPreviewSymbol.width, dpi),
+                   TwipsToPixels(kNoPreviewSymbol.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 
     FillDriveList();
 }
@@ -305,7 +305,7 @@ void FileBrowserForm::SetLabelText(int id, const std::string& text, bool sizeToT
 // --- drives --------------------------------------------------------------------
 
 void FileBrowserForm::FillDriveList() {
-    HWND list = Item(Drive1);
+    HWND list = Item(DriveList);
     const DWORD drives = ::GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(drives & (1u << i))) continue;
@@ -320,7 +320,7 @@ void FileBrowserForm::FillDriveList() {
 }
 
 int FileBrowserForm::DriveIndexOf(char letter) const {
-    HWND list = Item(Drive1);
+    HWND list = Item(DriveList);
     const int count = static_cast<int>(::SendMessageA(list, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i)
         if (DriveLetterOf(ListText(list, i, true)) == letter) return i;
@@ -335,13 +335,13 @@ bool FileBrowserForm::SelectDrive(char letter, bool tellUser) {
     if (index == driveIndex_) return true;
     if (!tellUser && !DriveIsReady(letter)) return false;
     driveIndex_ = index;
-    ::SendMessageA(Item(Drive1), CB_SETCURSEL, index, 0);
-    Drive1_Change(tellUser);
+    ::SendMessageA(Item(DriveList), CB_SETCURSEL, index, 0);
+    OnDriveChanged(tellUser);
     return true;
 }
 
-void FileBrowserForm::Drive1_Change(bool tellUser) {
-    const auto letter = DriveLetterOf(ListText(Item(Drive1), driveIndex_, true));
+void FileBrowserForm::OnDriveChanged(bool tellUser) {
+    const auto letter = DriveLetterOf(ListText(Item(DriveList), driveIndex_, true));
     if (!letter) return;
     if (!DriveIsReady(*letter)) {
         // The drive list keeps showing the new drive; the folder stays.
@@ -362,12 +362,12 @@ bool FileBrowserForm::SetFolder(const std::string& folder) {
     const bool changed = folder != folder_;
     folder_ = folder;
     FillFolderList();
-    if (changed) Dir1_Change();
+    if (changed) OnFolderChanged();
     return true;
 }
 
 void FileBrowserForm::FillFolderList() {
-    HWND list = Item(Dir1);
+    HWND list = Item(FolderList);
     ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     folderEntries_.clear();
@@ -417,10 +417,10 @@ void FileBrowserForm::OpenFolderEntry(int index) {
     if (index < 0 || index >= static_cast<int>(folderEntries_.size())) return;
     // A folder that cannot be opened (gone, no access) leaves the list as it was.
     if (!SetFolder(folderEntries_[index]))
-        ::SendMessageA(Item(Dir1), LB_SETCURSEL, currentFolderIndex_, 0);
+        ::SendMessageA(Item(FolderList), LB_SETCURSEL, currentFolderIndex_, 0);
 }
 
-void FileBrowserForm::Dir1_Change() { FillFileList(); }
+void FileBrowserForm::OnFolderChanged() { FillFileList(); }
 
 LRESULT CALLBACK FileBrowserForm::FolderListProc(HWND hwnd, UINT message, WPARAM wParam,
                                                  LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -442,7 +442,7 @@ LRESULT CALLBACK FileBrowserForm::FolderListProc(HWND hwnd, UINT message, WPARAM
 // --- files ---------------------------------------------------------------------
 
 void FileBrowserForm::FillFileList() {
-    HWND list = Item(File1);
+    HWND list = Item(FileList);
     ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     std::set<std::string> seen;  // a file that matches two patterns is listed once
@@ -464,60 +464,60 @@ void FileBrowserForm::FillFileList() {
 }
 
 std::string FileBrowserForm::SelectedPath() const {
-    HWND list = Item(File1);
+    HWND list = Item(FileList);
     const int index = static_cast<int>(::SendMessageA(list, LB_GETCURSEL, 0, 0));
     return JoinPath(folder_, index >= 0 ? ListText(list, index, false) : std::string());
 }
 
 SIZE FileBrowserForm::SourceSize() const {
     RECT r{};
-    ::GetClientRect(Item(picSource), &r);
+    ::GetClientRect(Item(SourcePicture), &r);
     return {r.right - r.left, r.bottom - r.top};
 }
 
-void FileBrowserForm::File1_Click() {
+void FileBrowserForm::OnFileChosen() {
     const std::string path = SelectedPath();
-    ::ShowWindow(Item(Picture1), SW_SHOW);
-    ::ShowWindow(Item(picNoFile), SW_HIDE);
+    ::ShowWindow(Item(PreviewBox), SW_SHOW);
+    ::ShowWindow(Item(NoPreviewFrame), SW_HIDE);
 
     if (!HasPreviewType(path)) {
         sourcePicture_.reset();
         previewShown_ = false;
-        ::InvalidateRect(Item(picSource), nullptr, TRUE);
-        SetLabelText(Label2, "Vorschau nicht möglich", true);
-        ::ShowWindow(Item(Picture1), SW_HIDE);
-        ::SetWindowPos(Item(picNoFile), HWND_TOP, TwipsToPixels(kPicture1.left, dpi_),
-                       TwipsToPixels(kPicture1.top, dpi_), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-        ::ShowWindow(Item(picNoFile), SW_SHOW);
+        ::InvalidateRect(Item(SourcePicture), nullptr, TRUE);
+        SetLabelText(SizeLabel, "Vorschau nicht möglich", true);
+        ::ShowWindow(Item(PreviewBox), SW_HIDE);
+        ::SetWindowPos(Item(NoPreviewFrame), HWND_TOP, TwipsToPixels(kPreviewBox.left, dpi_),
+                       TwipsToPixels(kPreviewBox.top, dpi_), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        ::ShowWindow(Item(NoPreviewFrame), SW_SHOW);
         return;
     }
 
     previewShown_ = false;
-    // A picture that cannot be loaded leaves the previous one in picSource.
+    // A picture that cannot be loaded leaves the previous one in SourcePicture.
     if (auto picture = LoadPictureFile(path)) {
         const SIZE size = PictureSizePixels(picture.get(), dpi_);
         sourcePicture_ = std::move(picture);
-        ::SetWindowPos(Item(picSource), nullptr, 0, 0, size.cx, size.cy,
+        ::SetWindowPos(Item(SourcePicture), nullptr, 0, 0, size.cx, size.cy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ::InvalidateRect(Item(picSource), nullptr, TRUE);
+        ::InvalidateRect(Item(SourcePicture), nullptr, TRUE);
     }
     previewShown_ = true;
-    ::InvalidateRect(Item(Picture1), nullptr, TRUE);
+    ::InvalidateRect(Item(PreviewBox), nullptr, TRUE);
 
     const SIZE size = SourceSize();
-    SetLabelText(Label2, PictureSizeText(size.cx, size.cy), true);
-    if (bolCheckSize) {
-        if (PictureHasRequiredSize(strReqWidth, strReqHeight, size.cx, size.cy)) {
-            ::EnableWindow(Item(Command1), TRUE);
-            SetLabelText(lblStatus, "", false);
+    SetLabelText(SizeLabel, PictureSizeText(size.cx, size.cy), true);
+    if (checkSize_) {
+        if (PictureHasRequiredSize(requiredWidth_, requiredHeight_, size.cx, size.cy)) {
+            ::EnableWindow(Item(OkButton), TRUE);
+            SetLabelText(StatusLabel, "", false);
         } else {
-            ::EnableWindow(Item(Command1), FALSE);
-            SetLabelText(lblStatus, SizeMismatchText(strReqWidth, strReqHeight), false);
+            ::EnableWindow(Item(OkButton), FALSE);
+            SetLabelText(StatusLabel, SizeMismatchText(requiredWidth_, requiredHeight_), false);
         }
     }
 }
 
-void FileBrowserForm::Command1_Click() {
+void FileBrowserForm::OnOkButton() {
     std::string folder, name, extension;
     const std::string path = SelectedPath();
     SplitPath(path, folder, name, extension);
@@ -531,20 +531,20 @@ void FileBrowserForm::Command1_Click() {
     WritePictureDialogResult(extension, std::to_string(size.cx), std::to_string(size.cy),
                              copied ? "0" : "1");
     ResultHandOver();
-    Form_Unload();
+    RememberPlace();
     EndProgram();
 }
 
-void FileBrowserForm::Command2_Click() {
+void FileBrowserForm::OnCancelButton() {
     WritePictureDialogResult("", "", "", "1");
     ::ShowWindow(hwnd_, SW_HIDE);
     ResultHandOver();
-    Form_Unload();
+    RememberPlace();
     EndProgram();
 }
 
-void FileBrowserForm::Form_Unload() {
-    SaveSetting("Drive", ListText(Item(Drive1), driveIndex_, true));
+void FileBrowserForm::RememberPlace() {
+    SaveSetting("Drive", ListText(Item(DriveList), driveIndex_, true));
     SaveSetting("Dir", folder_);
 }
 
@@ -601,16 +601,16 @@ void FileBrowserForm::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
 
 void FileBrowserForm::DrawItem(const DRAWITEMSTRUCT& item) {
     switch (item.CtlID) {
-        case Dir1:
+        case FolderList:
             DrawFolderEntry(item);
             break;
-        case Picture1:
-        case picSource: {
+        case PreviewBox:
+        case SourcePicture: {
             RECT r;
             ::GetClientRect(item.hwndItem, &r);
             ::FillRect(item.hDC, &r, ::GetSysColorBrush(COLOR_BTNFACE));
             // The picture is stretched to the whole inner area; the aspect ratio is not kept.
-            if (sourcePicture_ && (item.CtlID == picSource || previewShown_))
+            if (sourcePicture_ && (item.CtlID == SourcePicture || previewShown_))
                 DrawPicture(sourcePicture_.get(), item.hDC, 0, 0, r.right, r.bottom);
             break;
         }
@@ -639,7 +639,7 @@ INT_PTR FileBrowserForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MEASUREITEM: {
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (item->CtlID != Dir1) return FALSE;
+            if (item->CtlID != FolderList) return FALSE;
             item->itemHeight = static_cast<UINT>(TwipsToPixels(255, dpi_));
             ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
             return TRUE;
@@ -654,27 +654,27 @@ INT_PTR FileBrowserForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             const int code = HIWORD(wParam);
-            if (id == Drive1 && code == CBN_SELCHANGE) {
-                const int index = static_cast<int>(::SendMessageA(Item(Drive1), CB_GETCURSEL, 0, 0));
+            if (id == DriveList && code == CBN_SELCHANGE) {
+                const int index = static_cast<int>(::SendMessageA(Item(DriveList), CB_GETCURSEL, 0, 0));
                 if (index >= 0 && index != driveIndex_) {
                     driveIndex_ = index;
-                    Drive1_Change(true);
+                    OnDriveChanged(true);
                 }
-            } else if (id == Dir1 && code == LBN_DBLCLK) {
-                OpenFolderEntry(static_cast<int>(::SendMessageA(Item(Dir1), LB_GETCURSEL, 0, 0)));
-            } else if (id == File1 && code == LBN_SELCHANGE) {
-                File1_Click();
-            } else if (id == Command1) {
+            } else if (id == FolderList && code == LBN_DBLCLK) {
+                OpenFolderEntry(static_cast<int>(::SendMessageA(Item(FolderList), LB_GETCURSEL, 0, 0)));
+            } else if (id == FileList && code == LBN_SELCHANGE) {
+                OnFileChosen();
+            } else if (id == OkButton) {
                 // Enter reaches here too; it acts only while OK is enabled.
-                if (::IsWindowEnabled(Item(Command1))) Command1_Click();
-            } else if (id == Command2) {
-                Command2_Click();
+                if (::IsWindowEnabled(Item(OkButton))) OnOkButton();
+            } else if (id == CancelButton) {
+                OnCancelButton();
             }
             return TRUE;
         }
         case WM_CLOSE:
             // The close box: remembered folder, no result.
-            Form_Unload();
+            RememberPlace();
             ::DestroyWindow(hwnd_);
             return TRUE;
         case WM_DESTROY:

@@ -125,7 +125,7 @@ void CopyDialog() {
     EndProgram();
 }
 
-void PictureDialog() {
+void ChooseWallpaperPicture() {
     const std::string filter =
         FilterList("Bilddateien (jpg,gif,bmp,wmf,emf)", "*.jpg;*.bmp;*.gif;*.emf;*.wmf");
     FileDialogRequest request{DialogKind::Open, AboutWindow(), &filter, FileBuffer(),

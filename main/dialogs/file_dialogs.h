@@ -14,6 +14,6 @@ void CopyDialog();
 
 // The wallpaper's picture: returns with State.PicturePath set when the user
 // confirmed the dialog; ends the program on cancel.
-void PictureDialog();
+void ChooseWallpaperPicture();
 
 }  // namespace tav

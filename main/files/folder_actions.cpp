@@ -31,7 +31,7 @@ std::wstring FolderPartOf(const std::wstring& pattern) {
 
 }  // namespace
 
-void KillFiles() {
+void DeleteMatchingFiles() {
     const auto argument = Arg(2);
     if (!argument) return;
     const std::string pattern = Trim(*argument);
@@ -56,7 +56,7 @@ void KillFiles() {
     for (const auto& name : names) ::DeleteFileW((folder + name).c_str());
 }
 
-void KillFolder() {
+void DeleteFolderTree() {
     PumpPendingMessages();
     const auto argument = Arg(2);
     if (!argument) return;

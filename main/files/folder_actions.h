@@ -3,8 +3,8 @@
 
 namespace tav {
 
-void KillFiles();   // "kill": the files that trimmed argument 2 names (wildcards allowed)
-void KillFolder();  // "killfolder": a folder with everything in it
+void DeleteMatchingFiles();   // "kill": the files that trimmed argument 2 names (wildcards allowed)
+void DeleteFolderTree();  // "killfolder": a folder with everything in it
 void CopyFolder();  // "copydir": the contents of a folder into another
 
 }  // namespace tav

@@ -1,5 +1,5 @@
 #include "main/run/run_state.h"
 
 namespace tav {
-ProgramState State;
+RunState State;
 }  // namespace tav

@@ -8,17 +8,17 @@
 
 namespace tav {
 
-struct ProgramState {
+struct RunState {
     std::string TempPath;     // the user's temp folder, always ending in a backslash
     ArgList Args;             // the parameter string split at commas
     std::string DialogTitle;  // title of the open dialog / caption of the file browser
     std::string TargetBase;   // path without extension that a chosen file is copied to
     std::string PicturePath;  // the picture chosen in the picture dialog
-    bool bolSearchActive = false;  // cleared to stop a running search walk
-    std::string strSearchResult;   // the search's report string
+    bool SearchActive = false;  // cleared to stop a running search walk
+    std::string SearchResult;   // the search's report string
 };
 
-extern ProgramState State;
+extern RunState State;
 
 // Argument n of the parameter string, or nothing when it is missing.
 inline std::optional<std::string> Arg(std::size_t n) { return State.Args[n]; }

@@ -12,53 +12,53 @@
 
 namespace tav {
 
-std::shared_ptr<clsSuche> clsSuche::Create(DateiGefundenHandler onFile,
-                                           OrdnerGefundenHandler onFolder) {
-    std::shared_ptr<clsSuche> object(new clsSuche());
+std::shared_ptr<FileSearch> FileSearch::Create(FileFoundHandler onFile,
+                                           FolderFoundHandler onFolder) {
+    std::shared_ptr<FileSearch> object(new FileSearch());
     object->onFile_ = std::move(onFile);
     object->onFolder_ = std::move(onFolder);
     return object;
 }
 
-void clsSuche::strSuchmuster(const std::string& value) {
-    strSuchmuster_ = value;
+void FileSearch::SearchPattern(const std::string& value) {
+    searchPattern_ = value;
     patternsReady_ = false;
 }
 
-void clsSuche::bolCaseSensitive(bool value) {
-    bolCaseSensitive_ = value;
+void FileSearch::CaseSensitive(bool value) {
+    caseSensitive_ = value;
     patternsReady_ = false;
 }
 
-const PatternList& clsSuche::Patterns() {
+const PatternList& FileSearch::Patterns() {
     if (!patternsReady_) {
-        patterns_ = PatternList(strSuchmuster_, bolCaseSensitive_);
+        patterns_ = PatternList(searchPattern_, caseSensitive_);
         patternsReady_ = true;
     }
     return patterns_;
 }
 
-void clsSuche::LetMessagesThrough() {
+void FileSearch::LetMessagesThrough() {
     // A queue call costs far more than a directory entry under some platforms;
     // processing the queue every ~10 ms keeps the window just as responsive.
     if (slice_.Due(::GetTickCount())) PumpPendingMessages();
 }
 
-void clsSuche::Suchen(std::string& strVerzeichnis) {
+void FileSearch::Search(std::string& folderPath) {
     // Keeps this object alive until the walk has returned, even when a
     // handler or a window event during the walk releases the owner's reference.
-    const std::shared_ptr<clsSuche> self = shared_from_this();
+    const std::shared_ptr<FileSearch> self = shared_from_this();
     if (depth_ == 0) slice_.Restart();
     ++depth_;
-    Walk(strVerzeichnis);
+    Walk(folderPath);
     --depth_;
 }
 
-void clsSuche::Walk(std::string& strVerzeichnis) {
-    if (!EndsWith(strVerzeichnis, "\\")) strVerzeichnis += '\\';
+void FileSearch::Walk(std::string& folderPath) {
+    if (!EndsWith(folderPath, "\\")) folderPath += '\\';
 
     WIN32_FIND_DATAA record{};
-    UniqueFindHandle find(::FindFirstFileA((strVerzeichnis + "*.*").c_str(), &record));
+    UniqueFindHandle find(::FindFirstFileA((folderPath + "*.*").c_str(), &record));
     for (;;) {
         LetMessagesThrough();
         ++examined_;
@@ -67,21 +67,21 @@ void clsSuche::Walk(std::string& strVerzeichnis) {
         const std::string_view name(record.cFileName, ::strnlen(record.cFileName, sizeof record.cFileName));
         if (name != "." && name != "..") {
             if (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                std::string path = strVerzeichnis;
+                std::string path = folderPath;
                 path += name;
                 if (!EndsWith(name, "\\")) path += '\\';
                 if (Patterns().Matches(path) && onFolder_) {
                     std::string reported = path;
                     onFolder_(reported);
                 }
-                if (bolIncludeSubDirs_) Walk(path);
+                if (includeSubfolders_) Walk(path);
             } else if (!name.empty() && Patterns().Matches(name) && onFile_) {
-                std::string folder = strVerzeichnis;
+                std::string folder = folderPath;
                 std::string file(name);
                 onFile_(folder, file);
             }
         }
-        if (!State.bolSearchActive) return;
+        if (!State.SearchActive) return;
         if (!find || !::FindNextFileA(find.get(), &record)) return;
     }
 }

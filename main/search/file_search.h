@@ -11,45 +11,45 @@
 
 namespace tav {
 
-class clsSuche : public std::enable_shared_from_this<clsSuche> {
+class FileSearch : public std::enable_shared_from_this<FileSearch> {
 public:
     // Listener: the one owner's handlers. Arguments are the walk's own copies.
-    using DateiGefundenHandler = std::function<void(std::string& strPfad, std::string& strDateiName)>;
-    using OrdnerGefundenHandler = std::function<void(std::string& strVerzeichnis)>;
+    using FileFoundHandler = std::function<void(std::string& fileFolder, std::string& fileName)>;
+    using FolderFoundHandler = std::function<void(std::string& folderPath)>;
 
     // Objects live in shared ownership: a running walk holds a reference to
     // its own object, so the owner may release it from inside a handler.
-    static std::shared_ptr<clsSuche> Create(DateiGefundenHandler onFile = {},
-                                            OrdnerGefundenHandler onFolder = {});
+    static std::shared_ptr<FileSearch> Create(FileFoundHandler onFile = {},
+                                            FolderFoundHandler onFolder = {});
 
-    const std::string& strSuchmuster() const { return strSuchmuster_; }
-    void strSuchmuster(const std::string& value);
-    bool bolCaseSensitive() const { return bolCaseSensitive_; }
-    void bolCaseSensitive(bool value);
-    bool bolIncludeSubDirs() const { return bolIncludeSubDirs_; }
-    void bolIncludeSubDirs(bool value) { bolIncludeSubDirs_ = value; }
+    const std::string& SearchPattern() const { return searchPattern_; }
+    void SearchPattern(const std::string& value);
+    bool CaseSensitive() const { return caseSensitive_; }
+    void CaseSensitive(bool value);
+    bool IncludeSubfolders() const { return includeSubfolders_; }
+    void IncludeSubfolders(bool value) { includeSubfolders_ = value; }
 
-    // Walks `strVerzeichnis` (a "\" is appended to the caller's variable when
+    // Walks `folderPath` (a "\" is appended to the caller's variable when
     // it does not end in one), depth-first in the platform's order. Returns
     // when the tree is walked or as soon as the program's search flag is false
     // after an entry. Errors are skipped: a folder that cannot be opened
     // reports nothing.
-    void Suchen(std::string& strVerzeichnis);
+    void Search(std::string& folderPath);
 
     // How many entries the walks of this object have examined (for tests).
     unsigned long long EntriesExamined() const { return examined_; }
 
 private:
-    clsSuche() = default;
-    void Walk(std::string& strVerzeichnis);
+    FileSearch() = default;
+    void Walk(std::string& folderPath);
     void LetMessagesThrough();
     const PatternList& Patterns();
 
-    std::string strSuchmuster_;
-    bool bolCaseSensitive_ = false;
-    bool bolIncludeSubDirs_ = false;
-    DateiGefundenHandler onFile_;
-    OrdnerGefundenHandler onFolder_;
+    std::string searchPattern_;
+    bool caseSensitive_ = false;
+    bool includeSubfolders_ = false;
+    FileFoundHandler onFile_;
+    FolderFoundHandler onFolder_;
 
     PatternList patterns_;
     bool patternsReady_ = false;

@@ -11,12 +11,12 @@
 
 namespace tav {
 
-void SearchCommand() {
+void RunSearchCommand() {
     const auto selector = Arg(1);
     const auto pattern = Arg(2);
     if (!selector || !pattern) return;  // "s" or "s,all": nothing to do
 
-    State.strSearchResult = Trim(*pattern);
+    State.SearchResult = Trim(*pattern);
     const std::string drive = Trim(*selector);
     if (*selector == "all") {
         AddFixedDrives();

@@ -9,7 +9,7 @@ namespace tav {
 // s,drive,pattern[,list]: "all" (exactly) searches every fixed drive, anything
 // else is one drive designation; a designation that is no fixed drive root is
 // answered at once with Result "0" and an empty File.
-void SearchCommand();
+void RunSearchCommand();
 
 // The root paths of all logical drives as the platform lists them ("C:\",
 // "D:\", and the empty piece after the last separator).

@@ -34,9 +34,9 @@ bool IsDriveLetterDesignation(std::string_view designation);
 // The search window's controls for an inner area of `width` × `height` twips;
 // nothing when the list's height would be negative (a minimised window).
 struct SearchLayout {
-    TwipsRect list;    // List1
-    TwipsRect button;  // cmdSuchen
-    TwipsRect label;   // Label1
+    TwipsRect list;    // FoundList
+    TwipsRect button;  // SearchButton
+    TwipsRect label;   // HintLabel
 };
 constexpr int kSearchButtonWidth = 1215, kSearchButtonHeight = 375;
 constexpr int kSearchLabelWidth = 5130, kSearchLabelHeight = 195;

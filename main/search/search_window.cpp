@@ -13,13 +13,13 @@
 namespace tav {
 namespace {
 
-enum ControlId { List1 = 1001, cmdSuchen, lstDrives, Label1 };
+enum ControlId { FoundList = 1001, SearchButton, DriveList, HintLabel };
 
 constexpr int kInnerWidth = 7950, kInnerHeight = 3450;  // twips
-const TwipsRect kList1 = {120, 120, 7695, 2595};
-const TwipsRect kCmdSuchen = {6480, 2880, kSearchButtonWidth, kSearchButtonHeight};
-const TwipsRect kLstDrives = {120, 3240, 1215, 1035};
-const TwipsRect kLabel1 = {120, 2880, kSearchLabelWidth, kSearchLabelHeight};
+const TwipsRect kFoundList = {120, 120, 7695, 2595};
+const TwipsRect kSearchButton = {6480, 2880, kSearchButtonWidth, kSearchButtonHeight};
+const TwipsRect kDriveList = {120, 3240, 1215, 1035};
+const TwipsRect kHintLabel = {120, 2880, kSearchLabelWidth, kSearchLabelHeight};
 
 std::string WindowText(HWND hwnd) {
     const int n = ::GetWindowTextLengthA(hwnd);
@@ -44,24 +44,24 @@ int ListCount(HWND list) {
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
-class SuchenForm {
+class SearchForm {
 public:
     INT_PTR Load(HWND hwnd) {
         hwnd_ = hwnd;
         dpi_ = ScreenDpi();
         SetClientSizeTwips(hwnd, kInnerWidth, kInnerHeight, dpi_);
         CenterOnScreen(hwnd);
-        list1_ = AddControl(hwnd, "LISTBOX", "",
+        foundList_ = AddControl(hwnd, "LISTBOX", "",
                             WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS |
                                 LBS_NOINTEGRALHEIGHT,
-                            kList1, List1, dpi_);
-        cmd_ = AddControl(hwnd, "BUTTON", "Suchen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                          kCmdSuchen, cmdSuchen, dpi_);
-        drives_ = AddControl(hwnd, "LISTBOX", "", WS_BORDER | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, kLstDrives,
-                             lstDrives, dpi_);
-        label1_ = AddControl(hwnd, "STATIC",
+                            kFoundList, FoundList, dpi_);
+        button_ = AddControl(hwnd, "BUTTON", "Suchen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                          kSearchButton, SearchButton, dpi_);
+        driveList_ = AddControl(hwnd, "LISTBOX", "", WS_BORDER | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, kDriveList,
+                             DriveList, dpi_);
+        hintLabel_ = AddControl(hwnd, "STATIC",
                              "Ein Doppelklick auf den gewünschten Listeneintrag übernimmt die Datei.",
-                             WS_VISIBLE | SS_LEFT, kLabel1, Label1, dpi_);
+                             WS_VISIBLE | SS_LEFT, kHintLabel, HintLabel, dpi_);
         const std::string caption = "Suchen nach: \"" + State.Args.OrEmpty(2) + "\"";
         ::SetWindowTextA(hwnd, caption.c_str());
         // The window's own layout applies from its first appearance on.
@@ -73,16 +73,16 @@ public:
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case WM_COMMAND:
-                if (LOWORD(wParam) == cmdSuchen && HIWORD(wParam) == BN_CLICKED) {
+                if (LOWORD(wParam) == SearchButton && HIWORD(wParam) == BN_CLICKED) {
                     StartSearch(true);
-                } else if (LOWORD(wParam) == List1 && HIWORD(wParam) == LBN_DBLCLK) {
+                } else if (LOWORD(wParam) == FoundList && HIWORD(wParam) == LBN_DBLCLK) {
                     DoubleClick();
                 }
                 // Enter and Esc (IDOK, IDCANCEL) have no meaning here.
                 return TRUE;
             case WM_CLOSE:
                 // The user closes the window (close box, system menu, Alt+F4).
-                Finish("0", State.strSearchResult);
+                Finish("0", State.SearchResult);
             case WM_SIZE:
                 if (wParam != SIZE_MINIMIZED) Resize(LOWORD(lParam), HIWORD(lParam));
                 return TRUE;
@@ -98,7 +98,7 @@ public:
     }
 
     void AddDrive(const std::string& designation) {
-        ::SendMessageA(drives_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designation.c_str()));
+        ::SendMessageA(driveList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designation.c_str()));
     }
 
     void Show() {
@@ -106,67 +106,67 @@ public:
         ::SetForegroundWindow(hwnd_);
     }
 
-    void StartSearch(bool Sichtbar) {
-        strPattern_ = State.Args.OrEmpty(2);
-        const std::string caption = WindowText(cmd_);
+    void StartSearch(bool inWindow) {
+        pattern_ = State.Args.OrEmpty(2);
+        const std::string caption = WindowText(button_);
         if (caption == "Suchen") {
-            ::SetWindowTextA(cmd_, "Stop!");
-            State.bolSearchActive = true;
+            ::SetWindowTextA(button_, "Stop!");
+            State.SearchActive = true;
         } else if (caption == "Stop!") {
             // Pressed during a search: the running walk sees the flag and
             // returns; the call that started it finishes its drive loop.
-            State.bolSearchActive = false;
-            cSuche_.reset();
+            State.SearchActive = false;
+            search_.reset();
             Hourglass(false);
-            ::SetWindowTextA(cmd_, "Suchen");
+            ::SetWindowTextA(button_, "Suchen");
             return;
         }
         Hourglass(true);
-        bolVisible_ = Sichtbar;
-        ::SendMessageA(list1_, LB_RESETCONTENT, 0, 0);
+        inWindow_ = inWindow;
+        ::SendMessageA(foundList_, LB_RESETCONTENT, 0, 0);
 
-        const int drives = ListCount(drives_);
+        const int drives = ListCount(driveList_);
         for (int i = 0; i < drives; ++i) {
-            cSuche_ = clsSuche::Create(
-                [this](std::string& strPfad, std::string& strDateiName) {
-                    cSuche_DateiGefunden(strPfad, strDateiName);
+            search_ = FileSearch::Create(
+                [this](std::string& fileFolder, std::string& fileName) {
+                    OnFileFound(fileFolder, fileName);
                 });
-            cSuche_->strSuchmuster(strPattern_);
-            cSuche_->bolCaseSensitive(false);
-            cSuche_->bolIncludeSubDirs(true);
-            std::string root = ListText(drives_, i).substr(0, 2);
-            cSuche_->Suchen(root);
-            cSuche_.reset();
+            search_->SearchPattern(pattern_);
+            search_->CaseSensitive(false);
+            search_->IncludeSubfolders(true);
+            std::string root = ListText(driveList_, i).substr(0, 2);
+            search_->Search(root);
+            search_.reset();
         }
 
         Hourglass(false);
-        ::SetWindowTextA(cmd_, "Suchen");
-        const int found = ListCount(list1_);
-        ::SetWindowTextA(label1_, FoundCountText(static_cast<std::size_t>(found)).c_str());
-        if (found == 0) Finish("0", State.strSearchResult);
+        ::SetWindowTextA(button_, "Suchen");
+        const int found = ListCount(foundList_);
+        ::SetWindowTextA(hintLabel_, FoundCountText(static_cast<std::size_t>(found)).c_str());
+        if (found == 0) Finish("0", State.SearchResult);
     }
 
 private:
-    void cSuche_DateiGefunden(std::string& strPfad, std::string& strDateiName) {
-        if (!State.bolSearchActive) return;
-        const std::string entry = strPfad + strDateiName;
-        ::SendMessageA(list1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-        if (!bolVisible_ && ListCount(list1_) == 1) {
-            TakeEntry(ListText(list1_, 0));
-            WriteSearchResult(State.strSearchResult, strFoundFile_);
-            State.bolSearchActive = false;
+    void OnFileFound(std::string& fileFolder, std::string& fileName) {
+        if (!State.SearchActive) return;
+        const std::string entry = fileFolder + fileName;
+        ::SendMessageA(foundList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        if (!inWindow_ && ListCount(foundList_) == 1) {
+            TakeEntry(ListText(foundList_, 0));
+            WriteSearchResult(State.SearchResult, foundFile_);
+            State.SearchActive = false;
             HideAndEnd();
         }
     }
 
     void DoubleClick() {
-        const LRESULT selected = ::SendMessageA(list1_, LB_GETCURSEL, 0, 0);
+        const LRESULT selected = ::SendMessageA(foundList_, LB_GETCURSEL, 0, 0);
         if (selected == LB_ERR) {
             // Nothing selected: answered like a search without a choice.
-            Finish("0", State.strSearchResult);
+            Finish("0", State.SearchResult);
         }
-        TakeEntry(ListText(list1_, static_cast<int>(selected)));
-        Finish(State.strSearchResult, strFoundFile_);
+        TakeEntry(ListText(foundList_, static_cast<int>(selected)));
+        Finish(State.SearchResult, foundFile_);
     }
 
     // The chosen or first found path becomes the answer: its folder and its
@@ -174,8 +174,8 @@ private:
     void TakeEntry(const std::string& path) {
         std::string folder, name, extension;
         SplitPath(path, folder, name, extension);
-        State.strSearchResult = folder;
-        strFoundFile_ = name + "." + extension;
+        State.SearchResult = folder;
+        foundFile_ = name + "." + extension;
     }
 
     [[noreturn]] void Finish(const std::string& result, const std::string& file) {
@@ -198,9 +198,9 @@ private:
         const auto layout = LayoutSearchWindow(PixelsToTwips(widthPixels, dpi_),
                                                PixelsToTwips(heightPixels, dpi_));
         if (!layout) return;  // too low for the list: keep the last layout
-        Place(list1_, layout->list);
-        Place(cmd_, layout->button);
-        Place(label1_, layout->label);
+        Place(foundList_, layout->list);
+        Place(button_, layout->button);
+        Place(hintLabel_, layout->label);
     }
 
     void Place(HWND control, const TwipsRect& r) {
@@ -208,19 +208,19 @@ private:
                      TwipsToPixels(r.width, dpi_), TwipsToPixels(r.height, dpi_), TRUE);
     }
 
-    HWND hwnd_ = nullptr, list1_ = nullptr, cmd_ = nullptr, drives_ = nullptr, label1_ = nullptr;
+    HWND hwnd_ = nullptr, foundList_ = nullptr, button_ = nullptr, driveList_ = nullptr, hintLabel_ = nullptr;
     int dpi_ = 96;
-    std::string strPattern_;
-    std::string strFoundFile_;
-    bool bolVisible_ = false;
+    std::string pattern_;
+    std::string foundFile_;
+    bool inWindow_ = false;
     bool hourglass_ = false;
-    std::shared_ptr<clsSuche> cSuche_;
+    std::shared_ptr<FileSearch> search_;
 };
 
 const FormStyle kStyle = {WS_OVERLAPPEDWINDOW, 0, "Suchen..."};
 
 struct Loaded {
-    SuchenForm form;
+    SearchForm form;
     HWND window = nullptr;
 };
 
@@ -228,18 +228,18 @@ struct Loaded {
 Loaded& Load() {
     static Loaded loaded;
     if (!loaded.window)
-        loaded.window = CreateForm(kStyle, nullptr, FormProc<SuchenForm>, reinterpret_cast<LPARAM>(&loaded.form));
+        loaded.window = CreateForm(kStyle, nullptr, FormProc<SearchForm>, reinterpret_cast<LPARAM>(&loaded.form));
     return loaded;
 }
 
-SuchenForm& Form() { return Load().form; }
+SearchForm& Form() { return Load().form; }
 
 }  // namespace
 
-HWND SuchenWindow() { return Load().window; }
+HWND SearchWindow() { return Load().window; }
 
 void AddSearchDrive(const std::string& designation) { Form().AddDrive(designation); }
 void ShowSearchWindow() { Form().Show(); }
-void StartSearch(bool Sichtbar) { Form().StartSearch(Sichtbar); }
+void StartSearch(bool inWindow) { Form().StartSearch(inWindow); }
 
 }  // namespace tav

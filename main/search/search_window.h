@@ -10,7 +10,7 @@ namespace tav {
 
 // The window, created hidden on first use (its caption then names the
 // pattern of the parameter string); it lives until the program ends.
-HWND SuchenWindow();
+HWND SearchWindow();
 
 // Appends a drive designation to the hidden drive list (loads the window).
 void AddSearchDrive(const std::string& designation);
@@ -18,9 +18,9 @@ void AddSearchDrive(const std::string& designation);
 // Shows the window without a search and without waiting for it.
 void ShowSearchWindow();
 
-// Searches every listed drive. Silent (`Sichtbar` false): the first find, or
+// Searches every listed drive. Silent (`inWindow` false): the first find, or
 // "0" after the last drive, is written and the program ends. In the window, a
 // second call during a search stops it.
-void StartSearch(bool Sichtbar);
+void StartSearch(bool inWindow);
 
 }  // namespace tav

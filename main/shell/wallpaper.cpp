@@ -181,7 +181,7 @@ void WallpaperCommand() {
 
     std::string picture = State.Args.OrEmpty(2);
     if (picture == "user") {
-        PictureDialog();  // ends the program on cancel
+        ChooseWallpaperPicture();  // ends the program on cancel
         picture = State.PicturePath;
     }
 

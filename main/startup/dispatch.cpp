@@ -31,7 +31,7 @@ std::string QueryTempPath() {
 
 }  // namespace
 
-void Main(const std::string& parameterString) {
+void RunParameterString(const std::string& parameterString) {
     State.TempPath = QueryTempPath();
 
     if (IsUninstallCommand(parameterString)) {
@@ -48,7 +48,7 @@ void Main(const std::string& parameterString) {
     if (FileExists(ResultFilePath())) ::DeleteFileA(ResultFilePath().c_str());
 
     switch (FamilyOf(State.Args.OrEmpty(0))) {
-        case Family::Search: SearchCommand(); break;
+        case Family::Search: RunSearchCommand(); break;
         case Family::Presentation: RunPresentationCommand(); break;
         case Family::File: RunFileCommand(); break;
         case Family::None: break;
@@ -61,8 +61,8 @@ void RunFileCommand() {
 
     switch (VerbOf(*verb)) {
         case Verb::Ini: CopyListedFiles(); break;
-        case Verb::Kill: KillFiles(); break;
-        case Verb::KillFolder: KillFolder(); break;
+        case Verb::Kill: DeleteMatchingFiles(); break;
+        case Verb::KillFolder: DeleteFolderTree(); break;
         case Verb::OpenDialog: {
             const auto title = Arg(2);
             const auto target = Arg(4);

@@ -7,7 +7,7 @@ namespace tav {
 
 // One run: `parameterString` is the command line after the program's name.
 // Returns when the action is done or has opened a non-modal window.
-void Main(const std::string& parameterString);
+void RunParameterString(const std::string& parameterString);
 
 // The "c" family: the verb in argument 1 selects the action.
 void RunFileCommand();

@@ -6,7 +6,7 @@
 #include "main/startup/dispatch.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    tav::Main(tav::CommandLineTail(::GetCommandLineA()));
+    tav::RunParameterString(tav::CommandLineTail(::GetCommandLineA()));
     // Only a visible non-modal window (the file browser, the search window)
     // keeps the program running; hidden owner windows never do.
     tav::RunUntilNoVisibleWindow();

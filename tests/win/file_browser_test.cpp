@@ -86,18 +86,18 @@ struct Browser {
 
     HWND Item(int id) const { return uia::FindControl(window, id); }
     std::string Text(int id) const { return uia::TextOf(Item(id)); }
-    // Selects a file like a click on it and waits until the preview text says `label2`.
-    bool Pick(const std::string& file, const std::string& label2) const {
-        return uia::SelectListItem(Item(File1), file) &&
-               uia::WaitUntil([&] { return Text(Label2) == label2; }, uia::Ms{5000});
+    // Selects a file like a click on it and waits until the preview text says `sizeLabelText`.
+    bool Pick(const std::string& file, const std::string& sizeLabelText) const {
+        return uia::SelectListItem(Item(FileList), file) &&
+               uia::WaitUntil([&] { return Text(SizeLabel) == sizeLabelText; }, uia::Ms{5000});
     }
     SIZE SourceSize() const {
         RECT r{};
-        ::GetClientRect(Item(picSource), &r);
+        ::GetClientRect(Item(SourcePicture), &r);
         return {r.right, r.bottom};
     }
-    std::vector<std::string> Files() const { return uia::ListItems(Item(File1)); }
-    std::vector<std::string> Folders() const { return uia::ListItems(Item(Dir1)); }
+    std::vector<std::string> Files() const { return uia::ListItems(Item(FileList)); }
+    std::vector<std::string> Folders() const { return uia::ListItems(Item(FolderList)); }
 };
 
 class FileBrowser : public ::testing::Test {
@@ -139,20 +139,20 @@ TEST_F(FileBrowser, RequiredSizeEnablesOkOnlyForAPictureOfThatSizeAndOkCopiesIt)
     ASSERT_NE(b.window, nullptr);
     EXPECT_EQ(uia::TextOf(b.window), "Bitte Bild wählen");
     EXPECT_EQ(b.Files(), (std::vector<std::string>{"bild320.gif", "bild640.jpg", "bild800.jpg"}));
-    EXPECT_FALSE(uia::IsEnabled(b.Item(Command1)));
+    EXPECT_FALSE(uia::IsEnabled(b.Item(OkButton)));
 
     ASSERT_TRUE(b.Pick("bild800.jpg", SizeText(800, 600)));
-    EXPECT_FALSE(uia::IsEnabled(b.Item(Command1)));
-    EXPECT_EQ(b.Text(lblStatus), "Das ausgewählte Bild weist nicht die Masse auf: 640 x 480 .");
+    EXPECT_FALSE(uia::IsEnabled(b.Item(OkButton)));
+    EXPECT_EQ(b.Text(StatusLabel), "Das ausgewählte Bild weist nicht die Masse auf: 640 x 480 .");
 
     ASSERT_TRUE(b.Pick("bild640.jpg", SizeText(640, 480)));
-    EXPECT_TRUE(uia::IsEnabled(b.Item(Command1)));
-    EXPECT_EQ(b.Text(lblStatus), "");
+    EXPECT_TRUE(uia::IsEnabled(b.Item(OkButton)));
+    EXPECT_EQ(b.Text(StatusLabel), "");
     ::RedrawWindow(b.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     uia::SaveScreenshot(ScreenshotPath("file_browser_preview"));
 
     const auto t0 = Clock::now();
-    uia::Click(b.Item(Command1));
+    uia::Click(b.Item(OkButton));
     const auto result = WaitForResult();
     EXPECT_EQ(result.value_or(""), "[Dialog]\r\nExtension=jpg\r\nWidth=640\r\nHeight=480\r\nError=0\r\n");
     EXPECT_EQ(uia::ReadFileBytes(target_ + ".jpg"), Jpeg640());
@@ -172,24 +172,24 @@ TEST_F(FileBrowser, PicturesPreviewWithTheirSizeOthersShowTheSymbolAndAFailedCop
     // The target's folder does not exist: the copy fails.
     Browser b = Open("c,Titel,*.*," + scratch_ + "\\fehlt\\bild");
     ASSERT_NE(b.window, nullptr);
-    EXPECT_TRUE(uia::IsEnabled(b.Item(Command1)));  // no required size
+    EXPECT_TRUE(uia::IsEnabled(b.Item(OkButton)));  // no required size
     const struct {
         const char* file;
         int width, height;
     } pictures[] = {{"c.wmf", 200, 100}, {"d.emf", 160, 120}, {"f.bmp", 120, 90},
                   {"g.ico", 32, 32},    {"e.gif", 320, 200}};
     for (const auto& picture : pictures) {
-        EXPECT_TRUE(b.Pick(picture.file, SizeText(picture.width, picture.height))) << b.Text(Label2);
+        EXPECT_TRUE(b.Pick(picture.file, SizeText(picture.width, picture.height))) << b.Text(SizeLabel);
         EXPECT_EQ(b.SourceSize().cx, picture.width) << picture.file;
         EXPECT_EQ(b.SourceSize().cy, picture.height) << picture.file;
-        EXPECT_TRUE(uia::IsVisible(b.Item(Picture1))) << picture.file;
+        EXPECT_TRUE(uia::IsVisible(b.Item(PreviewBox))) << picture.file;
     }
     ASSERT_TRUE(b.Pick("notiz.txt", "Vorschau nicht möglich"));
-    EXPECT_FALSE(uia::IsVisible(b.Item(Picture1)));
-    EXPECT_TRUE(uia::IsVisible(b.Item(picNoFile)));
+    EXPECT_FALSE(uia::IsVisible(b.Item(PreviewBox)));
+    EXPECT_TRUE(uia::IsVisible(b.Item(NoPreviewFrame)));
 
     // OK reports the last picture's size; the copy failed, so the error is "1".
-    uia::Click(b.Item(Command1));
+    uia::Click(b.Item(OkButton));
     EXPECT_EQ(WaitForResult().value_or(""),
               "[Dialog]\r\nExtension=txt\r\nWidth=320\r\nHeight=200\r\nError=1\r\n");
     EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
@@ -227,8 +227,8 @@ TEST_F(FileBrowser, FoldersOpenOnDoubleClickTheCloseBoxWritesNothingAndTheFolder
         Browser b = Open("c,Titel,*.jpg," + target_);
         ASSERT_NE(b.window, nullptr);
         EXPECT_EQ(b.Folders(), (std::vector<std::string>{"c:\\", "scratch", testFolder, "bilder", "unter"}));
-        EXPECT_EQ(uia::ListSelection(b.Item(Dir1)), 3);  // the open folder
-        ASSERT_TRUE(uia::DoubleClickListItem(b.Item(Dir1), "unter"));
+        EXPECT_EQ(uia::ListSelection(b.Item(FolderList)), 3);  // the open folder
+        ASSERT_TRUE(uia::DoubleClickListItem(b.Item(FolderList), "unter"));
         ASSERT_TRUE(uia::WaitUntil([&] { return b.Files() == std::vector<std::string>{"tief.jpg"}; }));
         EXPECT_EQ(b.Folders().back(), "noch tiefer");
         uia::CloseBox(b.window);
@@ -247,7 +247,7 @@ TEST_F(FileBrowser, ADriveThatIsNotReadySaysSoOnceAndAReadyDriveOpens) {
     Put(pictures_ + "\\a.jpg", Jpeg640());
     Browser b = Open("c,Titel,*.jpg," + target_);
     ASSERT_NE(b.window, nullptr);
-    HWND drives = b.Item(Drive1);
+    HWND drives = b.Item(DriveList);
     const auto entries = uia::ComboItems(drives);
     EXPECT_EQ(uia::TextOf(drives).substr(0, 2), "c:");
     const auto d = std::find_if(entries.begin(), entries.end(),

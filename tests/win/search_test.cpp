@@ -14,7 +14,7 @@ using namespace systest;
 
 namespace {
 
-enum SearchControl { kList1 = 1001, kCmdSuchen = 1002, kLstDrives = 1003, kLabel1 = 1004 };
+enum SearchControl { kFoundList = 1001, kSearchButton = 1002, kDriveList = 1003, kHintLabel = 1004 };
 
 struct SearchAnswer {
     std::string result, file;
@@ -152,9 +152,9 @@ SearchWindow WaitForSearchWindow(DWORD pid, const std::string& pattern) {
     SearchWindow w;
     w.window = uia::WaitForWindow({pid, "Suchen nach: \"" + pattern + "\"", "#32770"});
     if (!w.window) return w;
-    w.list = uia::FindControl(w.window, kList1);
-    w.button = uia::FindControl(w.window, kCmdSuchen);
-    w.label = uia::FindControl(w.window, kLabel1);
+    w.list = uia::FindControl(w.window, kFoundList);
+    w.button = uia::FindControl(w.window, kSearchButton);
+    w.label = uia::FindControl(w.window, kHintLabel);
     return w;
 }
 
@@ -175,7 +175,7 @@ TEST_F(SearchTest, ListModeListsEveryFindAndADoubleClickReportsIt) {
     const SearchWindow w = WaitForSearchWindow(p.Pid(), "*.ppt;*.pps");
     ASSERT_NE(w.window, nullptr);
     EXPECT_TRUE(uia::ListItems(w.list).empty()) << "nothing is searched before the button";
-    EXPECT_FALSE(uia::IsVisible(uia::FindControl(w.window, kLstDrives)));
+    EXPECT_FALSE(uia::IsVisible(uia::FindControl(w.window, kDriveList)));
 
     uia::Click(w.button);
     ASSERT_TRUE(WaitForCount(w));
@@ -216,7 +216,7 @@ TEST_F(SearchTest, ListModeWaysOutWithoutAChoiceAnswerZero) {
             ASSERT_TRUE(WaitForCount(w)) << c.way;
             EXPECT_EQ(uia::ListItems(w.list), std::vector<std::string>{"D:\\setup.exe"});
             if (c.way == kCloseBox) uia::CloseBox(w.window);
-            else ::PostMessageA(w.window, WM_COMMAND, MAKEWPARAM(kList1, LBN_DBLCLK), reinterpret_cast<LPARAM>(w.list));
+            else ::PostMessageA(w.window, WM_COMMAND, MAKEWPARAM(kFoundList, LBN_DBLCLK), reinterpret_cast<LPARAM>(w.list));
         }
         const auto a = WaitForSearchAnswer();
         ASSERT_TRUE(a) << c.way;
@@ -271,7 +271,7 @@ TEST_F(SearchTest, AllSearchesFixedDrivesWithHiddenFilesAndSurvivesARestartInsid
     uia::Process p = RunMain("s,all,allprobe*.q,list");
     const SearchWindow w = WaitForSearchWindow(p.Pid(), "allprobe*.q");
     ASSERT_NE(w.window, nullptr);
-    EXPECT_EQ(uia::ListItems(uia::FindControl(w.window, kLstDrives)), (std::vector<std::string>{"C:", "D:"}));
+    EXPECT_EQ(uia::ListItems(uia::FindControl(w.window, kDriveList)), (std::vector<std::string>{"C:", "D:"}));
     uia::Click(w.button);
     ASSERT_TRUE(WaitForCount(w, uia::Ms{120000}));
     std::vector<std::string> items = uia::ListItems(w.list);
@@ -307,14 +307,14 @@ TEST_F(SearchTest, ObjectReportsFoldersByFullPathAndFilesByName) {
     for (const char* path : {"D:\\Daten\\x.txt", "D:\\a\\DATEN\\y.txt", "D:\\a\\Datenbank\\z.txt", "D:\\Vortrag.PPT",
                              "D:\\X.PPT\\w.pps"})
         MakeFile(path);
-    tav::State.bolSearchActive = true;
+    tav::State.SearchActive = true;
     std::vector<std::string> files, folders;
-    auto s = tav::clsSuche::Create([&](std::string& folder, std::string& name) { files.push_back(folder + name); },
+    auto s = tav::FileSearch::Create([&](std::string& folder, std::string& name) { files.push_back(folder + name); },
                                    [&](std::string& folder) { folders.push_back(folder); });
-    s->strSuchmuster("*\\DATEN\\;*.ppt;w.pps");
-    s->bolIncludeSubDirs(true);
+    s->SearchPattern("*\\DATEN\\;*.ppt;w.pps");
+    s->IncludeSubfolders(true);
     std::string root = "D:";
-    s->Suchen(root);
+    s->Search(root);
     EXPECT_EQ(root, "D:\\") << "the caller's folder gets its backslash";
     std::sort(files.begin(), files.end());
     std::sort(folders.begin(), folders.end());
@@ -324,37 +324,37 @@ TEST_F(SearchTest, ObjectReportsFoldersByFullPathAndFilesByName) {
 
 TEST_F(SearchTest, ObjectStopsAtTheEntryItIsOnOnceTheFlagIsCleared) {
     MakeTree("D:\\b", 3, 5, ".q");
-    tav::State.bolSearchActive = true;
+    tav::State.SearchActive = true;
     int files = 0;
-    auto s = tav::clsSuche::Create([&](std::string&, std::string&) {
+    auto s = tav::FileSearch::Create([&](std::string&, std::string&) {
         ++files;
-        tav::State.bolSearchActive = false;
+        tav::State.SearchActive = false;
     });
-    s->strSuchmuster("*.q");
-    s->bolIncludeSubDirs(true);
+    s->SearchPattern("*.q");
+    s->IncludeSubfolders(true);
     std::string root = "D:\\";
-    s->Suchen(root);
+    s->Search(root);
     EXPECT_EQ(files, 1);
     EXPECT_LE(s->EntriesExamined(), 8u) << "each level examines at most the entry it is on";
 }
 
 TEST_F(SearchTest, ObjectSurvivesItsReleaseFromAHandler) {
     MakeTree("D:\\r", 4, 10, ".q");
-    tav::State.bolSearchActive = true;
-    std::shared_ptr<tav::clsSuche> owner;
-    std::weak_ptr<tav::clsSuche> watch;
+    tav::State.SearchActive = true;
+    std::shared_ptr<tav::FileSearch> owner;
+    std::weak_ptr<tav::FileSearch> watch;
     int files = 0;
     bool aliveAfterRelease = true;
-    owner = tav::clsSuche::Create([&](std::string&, std::string&) {
+    owner = tav::FileSearch::Create([&](std::string&, std::string&) {
         ++files;
         owner.reset();  // the owner lets go in the middle of the walk
         aliveAfterRelease = aliveAfterRelease && !watch.expired();
     });
     watch = owner;
-    owner->strSuchmuster("*.q");
-    owner->bolIncludeSubDirs(true);
+    owner->SearchPattern("*.q");
+    owner->IncludeSubfolders(true);
     std::string root = "D:\\r";
-    owner.get()->Suchen(root);
+    owner.get()->Search(root);
     EXPECT_EQ(files, 40) << "the walk went on to its end";
     EXPECT_TRUE(aliveAfterRelease);
     EXPECT_TRUE(watch.expired()) << "released once the walk returned";
