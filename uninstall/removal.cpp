@@ -8,8 +8,8 @@
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
 #include "common/win/folders.h"
-#include "common/win/protected_folders.h"
 #include "common/win/program.h"
+#include "common/win/protected_folders.h"
 #include "uninstall/info_window.h"
 #include "uninstall/uninstall_paths.h"
 

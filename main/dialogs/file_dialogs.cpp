@@ -12,12 +12,10 @@
 #include "common/win/program.h"
 #include "common/win/raii.h"
 #include "main/dialogs/file_dialog_text.h"
-#include "main/dialogs/about_box.h"
-#include "main/dialogs/file_browser_window.h"
 #include "main/dialogs/remembered_settings.h"
-#include "main/run/split_path.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
+#include "main/run/split_path.h"
 
 namespace tav {
 namespace {
@@ -76,7 +74,7 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-void OpenDialog() {
+void OpenDialog(OwnerWindow owner) {
     ComApartment com;
 
     // A step that fails reports the failure and the next step runs; a later
@@ -85,7 +83,7 @@ void OpenDialog() {
     if (const auto pattern = Arg(3)) filter = FilterList(*pattern, *pattern);
     else WriteDialogResult("", "1");
 
-    FileDialogRequest request{DialogKind::Open, FileBrowserWindow(),
+    FileDialogRequest request{DialogKind::Open, owner(),
                               filter ? &*filter : nullptr, FileBuffer(), State.DialogTitle};
     const auto chosen = ShowFileDialog(request);
     if (!chosen) {
@@ -109,12 +107,12 @@ void OpenDialog() {
     SaveSetting(kRememberedFolder, folder);
 }
 
-void CopyDialog() {
+void CopyDialog(OwnerWindow owner) {
     ComApartment com;
 
     const std::string source = Arg(2).value_or("");
     const std::string filter = FilterList("Alle Dateien (*.*)", "*.*");
-    FileDialogRequest request{DialogKind::Save, FileBrowserWindow(), &filter,
+    FileDialogRequest request{DialogKind::Save, owner(), &filter,
                               FileBuffer(DefaultSaveName(source)), "Datei speichern unter..."};
     const auto chosen = ShowFileDialog(request);
     if (!chosen) EndProgram();
@@ -125,16 +123,16 @@ void CopyDialog() {
     EndProgram();
 }
 
-void ChooseWallpaperPicture() {
+std::string ChooseWallpaperPicture(OwnerWindow owner) {
     const std::string filter =
         FilterList("Bilddateien (jpg,gif,bmp,wmf,emf)", "*.jpg;*.bmp;*.gif;*.emf;*.wmf");
-    FileDialogRequest request{DialogKind::Open, AboutWindow(), &filter, FileBuffer(),
+    FileDialogRequest request{DialogKind::Open, owner(), &filter, FileBuffer(),
                               "Wählen Sie ein Hintergrundbild"};
     const auto chosen = ShowFileDialog(request);
     if (!chosen) EndProgram();
 
-    State.PicturePath = *chosen;
     SaveSetting(kRememberedFolder, FolderOf(*chosen));
+    return *chosen;
 }
 
 }  // namespace tav

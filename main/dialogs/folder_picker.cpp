@@ -7,19 +7,18 @@
 #include "common/text.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
-#include "main/dialogs/file_browser_window.h"
-#include "main/run/split_path.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
+#include "main/run/split_path.h"
 
 namespace tav {
 
-void SelectFolderCommand() {
+void SelectFolderCommand(OwnerWindow owner) {
     ComApartment com;  // the shell's folder dialog needs it
 
     const std::string startFolder =
         StripTrailingBackslash(State.Args.Count() == 4 ? State.Args.OrEmpty(3) : std::string());
-    const auto chosen = BrowseForFolder(startFolder);
+    const auto chosen = BrowseForFolder(owner, startFolder);
     if (!chosen) return;  // no text for the dialog: nothing shown, nothing written
 
     if (!chosen->empty()) WriteSelectFolderResult(*chosen, "0");
@@ -28,8 +27,8 @@ void SelectFolderCommand() {
     EndProgram();
 }
 
-std::optional<std::string> BrowseForFolder(const std::string& startFolder) {
-    HWND owner = FileBrowserWindow();
+std::optional<std::string> BrowseForFolder(OwnerWindow owner, const std::string& startFolder) {
+    HWND window = owner();
     const auto text = Arg(2);
     if (!text) return std::nullopt;
 
@@ -39,7 +38,7 @@ std::optional<std::string> BrowseForFolder(const std::string& startFolder) {
     if (selection) std::memcpy(selection.get(), startFolder.c_str(), startFolder.size() + 1);
 
     BROWSEINFOA request{};
-    request.hwndOwner = owner;
+    request.hwndOwner = window;
     request.pidlRoot = nullptr;  // the desktop
     request.pszDisplayName = nullptr;
     request.lpszTitle = text->c_str();

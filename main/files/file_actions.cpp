@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
@@ -14,6 +15,41 @@
 #include "main/run/run_state.h"
 
 namespace tav {
+namespace {
+
+// The folder part of a path whose last component may hold wildcards,
+// including its backslash (empty for a bare name).
+std::wstring FolderPartOf(const std::wstring& pattern) {
+    const auto cut = pattern.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1);
+}
+
+}  // namespace
+
+void DeleteMatchingFiles() {
+    const auto argument = Arg(2);
+    if (!argument) return;
+    const std::string pattern = Trim(*argument);
+    if (pattern.empty()) return;
+
+    // Names are read and deleted in UTF-16, so that a name the ANSI code page
+    // cannot spell is deleted too rather than looked up under a mangled name.
+    // They are collected first: deleting while the search is open would
+    // disturb the enumeration.
+    const std::wstring widePattern = WidenAnsi(pattern);
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    {
+        UniqueFindHandle find(::FindFirstFileW(widePattern.c_str(), &data));
+        if (!find) return;
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            names.push_back(data.cFileName);
+        } while (::FindNextFileW(find.get(), &data));
+    }
+    const std::wstring folder = FolderPartOf(widePattern);
+    for (const auto& name : names) ::DeleteFileW((folder + name).c_str());
+}
 
 void CopyOneFile() {
     const auto source = Arg(2);
@@ -41,6 +77,19 @@ void CopyListedFiles() {
         ::CopyFileA(record.source.c_str(), record.destination.c_str(), FALSE);
     }
     EndProgram();
+}
+
+void RenamePath() {
+    const auto from = Arg(2);
+    const auto to = Arg(3);
+    if (!from || !to) return;
+    ::MoveFileA(from->c_str(), to->c_str());
+}
+
+void MakeFolder() {
+    const auto folder = Arg(2);
+    if (!folder) return;
+    ::CreateDirectoryA(folder->c_str(), nullptr);
 }
 
 }  // namespace tav

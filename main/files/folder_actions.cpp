@@ -4,59 +4,21 @@
 #include <shellapi.h>
 
 #include <string>
-#include <vector>
 
 #include "common/text.h"
-#include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
-#include "common/win/protected_folders.h"
 #include "common/win/program.h"
+#include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
-#include "main/dialogs/file_browser_window.h"
-#include "main/run/split_path.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
+#include "main/run/split_path.h"
 
 namespace tav {
-namespace {
 
-// The folder part of a path whose last component may hold wildcards,
-// including its backslash (empty for a bare name).
-std::wstring FolderPartOf(const std::wstring& pattern) {
-    const auto cut = pattern.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1);
-}
-
-}  // namespace
-
-void DeleteMatchingFiles() {
-    const auto argument = Arg(2);
-    if (!argument) return;
-    const std::string pattern = Trim(*argument);
-    if (pattern.empty()) return;
-
-    // Names are read and deleted in UTF-16, so that a name the ANSI code page
-    // cannot spell is deleted too rather than looked up under a mangled name.
-    // They are collected first: deleting while the search is open would
-    // disturb the enumeration.
-    const std::wstring widePattern = WidenAnsi(pattern);
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data{};
-    {
-        UniqueFindHandle find(::FindFirstFileW(widePattern.c_str(), &data));
-        if (!find) return;
-        do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            names.push_back(data.cFileName);
-        } while (::FindNextFileW(find.get(), &data));
-    }
-    const std::wstring folder = FolderPartOf(widePattern);
-    for (const auto& name : names) ::DeleteFileW((folder + name).c_str());
-}
-
-void DeleteFolderTree() {
+void DeleteFolderTree(OwnerWindow owner) {
     PumpPendingMessages();
     const auto argument = Arg(2);
     if (!argument) return;
@@ -69,7 +31,7 @@ void DeleteFolderTree() {
     const FolderToEmpty target = JudgeFolderOperand(operand);
     if (!target.Allowed()) EndProgram();
 
-    const bool aborted = EmptyFolder(FileBrowserWindow(), target.path);
+    const bool aborted = EmptyFolder(owner(), target.path);
     RemoveEmptiedFolder(target.path);
     if (aborted) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
@@ -116,7 +78,7 @@ bool CanListFolder(const std::string& folder) {
 
 }  // namespace
 
-void CopyFolder() {
+void CopyFolder(OwnerWindow owner) {
     PumpPendingMessages();
     const std::string sourceOperand = Trim(Arg(2).value_or(""));
     const std::string destinationOperand = Trim(Arg(3).value_or(""));
@@ -135,7 +97,7 @@ void CopyFolder() {
     // destination's name.
     if (destination.empty() || !MakeFolderWithParents(destination)) ReportCopyDirAndEnd("1");
 
-    if (ShellOperationOnContents(FileBrowserWindow(), FO_COPY, StripTrailingBackslash(source),
+    if (ShellOperationOnContents(owner(), FO_COPY, StripTrailingBackslash(source),
                                  &destination)) {
         ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
         ReportCopyDirAndEnd("1");

@@ -1,10 +1,15 @@
-// Deleting and copying through the shell's file operation.
+// Deleting and copying whole folders through the shell's file operation.
 #pragma once
+
+#include "main/run/owner_window.h"
 
 namespace tav {
 
-void DeleteMatchingFiles();   // "kill": the files that trimmed argument 2 names (wildcards allowed)
-void DeleteFolderTree();  // "killfolder": a folder with everything in it
-void CopyFolder();  // "copydir": the contents of a folder into another
+// "killfolder": a folder with everything in it. `owner` owns the shell's
+// progress window; it is asked for only when the folder may be deleted.
+void DeleteFolderTree(OwnerWindow owner);
+// "copydir": the contents of a folder into another. `owner` as above, asked
+// for only when the copy starts.
+void CopyFolder(OwnerWindow owner);
 
 }  // namespace tav

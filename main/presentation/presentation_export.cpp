@@ -7,13 +7,13 @@
 #include <initializer_list>
 #include <vector>
 
-#include "common/win/program.h"
 #include "common/win/ansi.h"
 #include "common/win/files.h"
+#include "common/win/program.h"
 #include "common/win/raii.h"
 #include "main/presentation/export_rules.h"
-#include "main/presentation/presentation_dialog.h"
 #include "main/presentation/office_version.h"
+#include "main/presentation/presentation_dialog.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
 

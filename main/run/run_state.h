@@ -9,11 +9,10 @@
 namespace tav {
 
 struct RunState {
-    std::string TempPath;     // the user's temp folder, always ending in a backslash
-    ArgList Args;             // the parameter string split at commas
-    std::string DialogTitle;  // title of the open dialog / caption of the file browser
-    std::string TargetBase;   // path without extension that a chosen file is copied to
-    std::string PicturePath;  // the picture chosen in the picture dialog
+    std::string TempPath;       // the user's temp folder, always ending in a backslash
+    ArgList Args;               // the parameter string split at commas
+    std::string DialogTitle;    // title of the open dialog / caption of the file browser
+    std::string TargetBase;     // path without extension that a chosen file is copied to
     bool SearchActive = false;  // cleared to stop a running search walk
     std::string SearchResult;   // the search's report string
 };

@@ -6,8 +6,8 @@
 #include "common/win/program.h"
 #include "common/win/raii.h"
 #include "main/resources/resource.h"
-#include "main/shell/uninstaller_launch.h"
 #include "main/run/run_state.h"
+#include "main/shell/uninstaller_launch.h"
 
 namespace tav {
 namespace {

@@ -8,11 +8,10 @@
 #include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/raii.h"
-#include "main/dialogs/file_dialogs.h"
 #include "main/run/picture.h"
+#include "main/run/run_state.h"
 #include "main/shell/bmp_layout.h"
 #include "main/shell/wallpaper_name.h"
-#include "main/run/run_state.h"
 
 namespace tav {
 namespace {
@@ -168,7 +167,7 @@ bool WritePictureAsBitmap(const std::string& picturePath, const std::string& bit
     return false;
 }
 
-void WallpaperCommand() {
+void WallpaperCommand(PictureChooser choosePicture) {
     if (State.Args.Count() != 3) {
         SetWallpaper("");  // switched off
         return;
@@ -180,10 +179,7 @@ void WallpaperCommand() {
     if (windowsFolder.back() != '\\') windowsFolder += '\\';
 
     std::string picture = State.Args.OrEmpty(2);
-    if (picture == "user") {
-        ChooseWallpaperPicture();  // ends the program on cancel
-        picture = State.PicturePath;
-    }
+    if (picture == "user") picture = choosePicture();  // ends the program on cancel
 
     // The bitmap keeps the picture's own file name, and only that: nothing of
     // the picture's path may lead it out of the Windows folder.

@@ -5,19 +5,19 @@
 #include "common/text.h"
 #include "common/win/files.h"
 #include "common/win/program.h"
-#include "main/dialogs/file_dialogs.h"
-#include "main/dialogs/folder_picker.h"
 #include "main/dialogs/about_box.h"
 #include "main/dialogs/file_browser_window.h"
+#include "main/dialogs/file_dialogs.h"
+#include "main/dialogs/folder_picker.h"
 #include "main/files/file_actions.h"
 #include "main/files/folder_actions.h"
 #include "main/presentation/presentation_export.h"
+#include "main/run/result_file.h"
+#include "main/run/run_state.h"
 #include "main/search/search_command.h"
 #include "main/shell/shortcuts.h"
 #include "main/shell/uninstaller_extraction.h"
 #include "main/shell/wallpaper.h"
-#include "main/run/result_file.h"
-#include "main/run/run_state.h"
 
 namespace tav {
 namespace {
@@ -55,6 +55,8 @@ void RunParameterString(const std::string& parameterString) {
     }
 }
 
+// The hidden file browser owns the platform's file and folder dialogs and the
+// shell's progress window; the hidden about window owns the picture dialog.
 void RunFileCommand() {
     const auto verb = Arg(1);
     if (!verb) return;  // "c" alone
@@ -62,31 +64,33 @@ void RunFileCommand() {
     switch (VerbOf(*verb)) {
         case Verb::Ini: CopyListedFiles(); break;
         case Verb::Kill: DeleteMatchingFiles(); break;
-        case Verb::KillFolder: DeleteFolderTree(); break;
+        case Verb::KillFolder: DeleteFolderTree(FileBrowserWindow); break;
         case Verb::OpenDialog: {
             const auto title = Arg(2);
             const auto target = Arg(4);
             if (!title || !target) return;
             State.DialogTitle = *title;
             State.TargetBase = Trim(*target);
-            OpenDialog();
+            OpenDialog(FileBrowserWindow);
             EndProgram();
         }
         case Verb::CopyDialog: {
             const auto source = Arg(2);
             if (!source) return;
             State.TargetBase = Trim(*source);
-            CopyDialog();
+            CopyDialog(FileBrowserWindow);
             break;
         }
-        case Verb::CopyDir: CopyFolder(); break;
+        case Verb::CopyDir: CopyFolder(FileBrowserWindow); break;
         case Verb::Copy: CopyOneFile(); break;
         case Verb::MakeDir: MakeFolder(); break;
-        case Verb::SelectFolder: SelectFolderCommand(); break;
+        case Verb::SelectFolder: SelectFolderCommand(FileBrowserWindow); break;
         case Verb::Desk: DesktopShortcutCommand(); break;
         case Verb::Start: StartMenuShortcutCommand(); break;
         case Verb::Uninstall: UninstallShortcutCommand(); break;
-        case Verb::Wallpaper: WallpaperCommand(); break;
+        case Verb::Wallpaper:
+            WallpaperCommand([] { return ChooseWallpaperPicture(AboutWindow); });
+            break;
         case Verb::Rename: RenamePath(); break;
         case Verb::FileBrowser: {
             const auto target = Arg(3);
@@ -97,19 +101,6 @@ void RunFileCommand() {
             break;
         }
     }
-}
-
-void MakeFolder() {
-    const auto folder = Arg(2);
-    if (!folder) return;
-    ::CreateDirectoryA(folder->c_str(), nullptr);
-}
-
-void RenamePath() {
-    const auto from = Arg(2);
-    const auto to = Arg(3);
-    if (!from || !to) return;
-    ::MoveFileA(from->c_str(), to->c_str());
 }
 
 }  // namespace tav

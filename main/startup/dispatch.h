@@ -1,4 +1,5 @@
-// Start-up and dispatch of the main program.
+// Start-up and dispatch of the main program: the only code that knows every
+// action. Nothing includes it but the entry point.
 #pragma once
 
 #include <string>
@@ -11,10 +12,5 @@ void RunParameterString(const std::string& parameterString);
 
 // The "c" family: the verb in argument 1 selects the action.
 void RunFileCommand();
-
-// "makedir": creates the folder named by argument 2 (only its last component).
-void MakeFolder();
-// "rename": gives the file or folder of argument 2 the path of argument 3.
-void RenamePath();
 
 }  // namespace tav

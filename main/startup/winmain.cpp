@@ -1,8 +1,8 @@
 // Entry point of Tavrino2.
 #include <windows.h>
 
-#include "common/win/program.h"
 #include "common/command_line.h"
+#include "common/win/program.h"
 #include "main/startup/dispatch.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
