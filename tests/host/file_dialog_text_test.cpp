@@ -3,11 +3,6 @@
 #include <gtest/gtest.h>
 
 using namespace tav;
-using namespace std::string_literals;
-
-TEST(FilterList, OnePairEndedByAnExtraNul) {
-    EXPECT_EQ(FilterList("Alle Dateien (*.*)", "*.*"), "Alle Dateien (*.*)\0*.*\0\0"s);
-}
 
 TEST(FileBuffer, NamePaddedWithNulsOrEmptyWhenItsNulDoesNotFit) {
     EXPECT_EQ(FileBuffer("liste.txt"), "liste.txt" + std::string(119, '\0'));

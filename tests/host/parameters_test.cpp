@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include "common/command_line.h"
 
@@ -62,15 +60,6 @@ TEST(Dispatch, FourteenVerbsAnythingElseOpensTheFileBrowser) {
         EXPECT_EQ(VerbOf(title), Verb::FileBrowser) << title;
 }
 
-TEST(ArgList, ReportsMissingElements) {
-    const ArgList args(SplitAtCommas("c,kill"));
-    EXPECT_EQ(args.Count(), 2u);
-    EXPECT_EQ(args[1], std::optional<std::string>("kill"));
-    EXPECT_FALSE(args[2].has_value());
-    EXPECT_EQ(args.OrEmpty(7), "");
-    EXPECT_FALSE(ArgList()[0].has_value());
-}
-
 TEST(TempPath, EndsInABackslashAndFallsBackToTheRoot) {
     char buffer[250] = {};
     EXPECT_EQ(TempPathFromBuffer(buffer, sizeof buffer), "\\");
@@ -81,26 +70,4 @@ TEST(TempPath, EndsInABackslashAndFallsBackToTheRoot) {
     char full[4];
     std::memcpy(full, "C:\\T", 4);  // no NUL at all: the whole buffer counts
     EXPECT_EQ(TempPathFromBuffer(full, sizeof full), "C:\\T\\");
-}
-
-// Random parameter strings: the split always reassembles to the input, and
-// the dispatch decisions never fail.
-TEST(Dispatch, RandomParameterStringsSplitAndDispatchConsistently) {
-    std::mt19937 random(4711);
-    const std::string alphabet = std::string("c,s,p,u/,kill ,\\\"'\t\x01\x7f\xe4\xff") + '\0';
-    for (int round = 0; round < 20000; ++round) {
-        std::string s(random() % 200, ' ');
-        for (char& c : s) c = alphabet[random() % alphabet.size()];
-        const auto pieces = SplitAtCommas(s);
-        std::string joined;
-        for (std::size_t i = 0; i < pieces.size(); ++i) joined += (i ? "," : "") + pieces[i];
-        ASSERT_EQ(joined, s);
-        ASSERT_EQ(pieces.size(), 1 + std::count(s.begin(), s.end(), ','));
-        const ArgList args(pieces);
-        (void)FamilyOf(args.OrEmpty(0));
-        (void)VerbOf(args.OrEmpty(1));
-        ASSERT_EQ(IsUninstallCommand(s), s.rfind("c,u/", 0) == 0);
-    }
-    // A very long string with many commas.
-    EXPECT_EQ(SplitAtCommas(std::string(100000, ',')).size(), 100001u);
 }

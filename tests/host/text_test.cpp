@@ -4,19 +4,6 @@
 
 using namespace tav;
 
-TEST(Trim, RemovesBlanksOnly) {
-    EXPECT_EQ(Trim("  C:\\a b  "), "C:\\a b");
-    EXPECT_EQ(Trim("\tx\t"), "\tx\t");
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim(""), "");
-}
-
-TEST(CutAtNul, StopsAtTheFirstNulOrTheBufferEnd) {
-    const char buffer[6] = {'a', 'b', '\0', 'c', 'd', 'e'};
-    EXPECT_EQ(CutAtNul(buffer, sizeof buffer), "ab");
-    EXPECT_EQ(CutAtNul(buffer + 3, 3), "cde");
-}
-
 TEST(Cp1252Case, MapsAsciiAndAccentedLetters) {
     EXPECT_EQ(ToUpperCp1252("setup.exe"), "SETUP.EXE");
     EXPECT_EQ(ToUpperCp1252("\xe4\xf6\xfc\xe9"), "\xc4\xd6\xdc\xc9");  // äöüé

@@ -1,4 +1,6 @@
-// Start-up, dispatch and the about window, seen from the front end's side.
+// Start-up and dispatch, seen from the front end's side: the about window,
+// the stale result file, parameter strings that name no action the program
+// can carry out, and strings of any shape.
 #include <windows.h>
 
 #include <random>
@@ -15,8 +17,7 @@ void PlantStaleResult() {
 
 }  // namespace
 
-TEST(AboutWindow, EmptyParameterStringShowsItAndEscEndsTheProgram) {
-    PlantStaleResult();
+TEST(AboutWindow, EmptyParameterStringShowsItCentredWithoutCaptionAndEscEndsTheProgram) {
     uia::Process p = RunMain("");
     ASSERT_TRUE(p.Started());
     HWND about = uia::WaitForWindow({p.Pid(), "", "#32770"});
@@ -33,30 +34,8 @@ TEST(AboutWindow, EmptyParameterStringShowsItAndEscEndsTheProgram) {
     EXPECT_TRUE(::GetWindowLongPtrA(about, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     uia::SaveScreenshot(ScreenshotPath("about"));
 
-    // The empty string neither deletes nor writes the result file.
-    EXPECT_EQ(uia::ReadFileBytes(ResultFile()), "[Search]\r\nResult=old\r\n");
-
     uia::PressEscape(about);
     EXPECT_EQ(p.WaitForExit(), 0u);
-}
-
-TEST(MakeDir, ExistingFolderOrMissingParentCreatesNothingAndShowsNothing) {
-    const std::string scratch = ScratchFolder();
-    for (const std::string& folder : {scratch, scratch + "\\fehlt\\neu"}) {
-        uia::Process p = RunMain("c,makedir," + folder);
-        EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{300})) << folder;
-        EXPECT_EQ(p.WaitForExit(), 0u) << folder;
-    }
-    EXPECT_FALSE(uia::FolderExists(scratch + "\\fehlt"));
-}
-
-TEST(StaleResult, IsDeletedBeforeAnyAction) {
-    for (const char* parameters :
-         {"c", "x", "C,u/x", "c,makedir", "s", "\"c,kill,x\"", "c, kill,x"}) {
-        PlantStaleResult();
-        EXPECT_EQ(RunMainToEnd(parameters), 0u) << parameters;
-        EXPECT_FALSE(uia::FileExists(ResultFile())) << parameters;
-    }
 }
 
 TEST(StaleResult, IsKeptWhenTheResultFileCannotBeDeleted) {
@@ -68,16 +47,26 @@ TEST(StaleResult, IsKeptWhenTheResultFileCannotBeDeleted) {
     ::DeleteFileA(ResultFile().c_str());
 }
 
-TEST(Dispatch, UnknownFamiliesAndMissingOperandsEndSilently) {
+// A capital family letter, a blank before the verb, quotation marks, a
+// family or verb without its operands, operands the action cannot use: the
+// stale result is deleted, nothing is shown, nothing else happens.
+TEST(Dispatch, StringsThatNameNoUsableActionDeleteTheStaleResultAndEndSilently) {
     const std::string scratch = ScratchFolder();
     const std::string victim = scratch + "\\bleibt.txt";
     ASSERT_TRUE(uia::WriteFileBytes(victim, "x"));
-    // A capital family letter, a blank before the verb, quotation marks, the
-    // family alone, a verb without its operand: nothing happens.
     for (const std::string& parameters :
          {"C,kill," + victim, "c, kill," + victim, "\"c,kill," + victim + "\"", std::string("c"),
+          std::string("x"), std::string("s"), std::string("C,u/x"), std::string(",,,"),
           std::string("c,kill"), std::string("c,makedir"), std::string("c,opendialog,Titel,*.*"),
-          std::string("c,Bitte wählen,*.jpg"), std::string(",,,")}) {
+          std::string("c,Bitte wählen,*.jpg"),
+          // shortcuts the shell cannot make
+          std::string("c,desk,C:\\x.exe,a|b"), std::string("c,start"),
+          "c,desk,C:\\x.exe," + std::string(400, 'n'),
+          "c,start,C:\\x.exe," + std::string(300, 'a') + ",Demo",
+          // the export without all its operands, or with a size that is no whole number
+          std::string("p"), std::string("p,C:\\Bilder,640,480"), std::string("p,C:\\Bilder,abc,480,png"),
+          std::string("p,C:\\Bilder,640,4.5,png")}) {
+        PlantStaleResult();
         uia::Process p = RunMain(parameters);
         EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{300})) << parameters;
         EXPECT_EQ(p.WaitForExit(), 0u) << parameters;
@@ -96,7 +85,6 @@ TEST(BadInput, ParameterStringsOfAnyShapeEndTheProgramNormally) {
         std::string("c,\x01\x02\x7f,\x1b,\t,x"),
         std::string("c,\xe4\xf6\xfc\xdf,\xff\xfe,\x80"),
         "s,all",
-        "p",
         "c,rename,a",
         "c,copy",
         "c,copydialog",

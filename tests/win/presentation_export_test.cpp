@@ -4,47 +4,18 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <sstream>
 
 #include "common/win/raii.h"
 #include "main/presentation/office_version.h"
-#include "tests/ppt_standin/standin.h"
-#include "tests/support/system_test.h"
+#include "tests/support/fixtures.h"
 
 using namespace systest;
 
 namespace {
 
 const char kDialogTitle[] = "Powerpoint-Präsentation öffnen";
-const std::string kClassKey = "PowerPoint.Application";
-const std::string kServerKey = std::string("CLSID\\") + standin::kClassIdText;
-
-// Under Wine the classes root is HKLM\Software\Classes; per-user classes do not show there.
-bool SetClassesValue(const std::string& subKey, const char* name, const std::string& value) {
-    tav::UniqueRegKey key;
-    return ::RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                             nullptr, key.put(), nullptr) == ERROR_SUCCESS &&
-           ::RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-}
-
-void UnregisterStandIn() {
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey.c_str());
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kServerKey.c_str());
-}
-
-// The stand-in as the registered presentation program; `curVer` nothing: no CurVer key.
-void RegisterStandIn(const std::optional<std::string>& curVer) {
-    UnregisterStandIn();
-    ASSERT_TRUE(SetClassesValue(kClassKey + "\\CLSID", nullptr, standin::kClassIdText));
-    ASSERT_TRUE(!curVer || SetClassesValue(kClassKey + "\\CurVer", nullptr, *curVer));
-    const std::string server = kServerKey + "\\InprocServer32";
-    ASSERT_TRUE(SetClassesValue(server, nullptr, uia::ProgramsFolder() + "\\" + standin::kDllName));
-    ASSERT_TRUE(SetClassesValue(server, "ThreadingModel", "Apartment"));
-}
-
 std::string Join(const std::vector<std::string>& fields) {
     std::string line;
     for (const auto& f : fields) line += (line.empty() ? "" : "\t") + f;
@@ -56,7 +27,6 @@ std::string Reported(const std::string& flag) { return "[Powerpoint]\r\nError=" 
 // What one run of the main program left behind.
 struct Outcome {
     std::optional<std::string> result;  // the result file while it was held
-    std::chrono::milliseconds held{0};  // from first seen to gone (or the 10 s wait's end)
     std::optional<DWORD> exitCode;
 };
 
@@ -101,10 +71,7 @@ protected:
         EXPECT_TRUE(!pick || uia::SetFileDialogName(dialog, presentation_));
         pick ? uia::ConfirmDialog(dialog) : uia::CancelDialog(dialog);
         outcome.result = uia::WaitForFile(ResultFile(), uia::Ms{30000});
-        const auto seen = std::chrono::steady_clock::now();
         uia::WaitForFileGone(ResultFile(), uia::Ms{10000});
-        outcome.held = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - seen);
         outcome.exitCode = p.WaitForExit();
         pid_ = p.Pid();
         return outcome;
@@ -116,15 +83,14 @@ protected:
 
 }  // namespace
 
-TEST(PresentationVersion, ComesFromTheRegisteredClassName) {
+// The class name's mapping to a version code is the host's VersionCode test;
+// here the registry reader: its 255-character buffer, a missing CurVer key, no
+// registration at all.
+TEST(PresentationVersion, IsReadFromTheRegisteredClassNameWithinTheReadersBuffer) {
     // 254 characters and the NUL fit into the reader's 255; one more does not.
     const std::string longName = "PowerPoint.Application" + std::string(230, 'x') + ".";
     const std::pair<std::optional<std::string>, std::string> cases[] = {
-        {"PowerPoint.Application.8", "8"},   {"PowerPoint.Application.09", "9"},
-        {"PowerPoint.Application.10", "10"}, {"PowerPoint.Application.16", "16"},
-        {"PowerPoint.Application.7", ""},    {"", ""},
-        {std::nullopt, ""},                  {longName + "9", "9"},
-        {longName + "10", ""},
+        {"PowerPoint.Application.16", "16"}, {std::nullopt, ""}, {longName + "9", "9"}, {longName + "10", ""},
     };
     for (const auto& [curVer, code] : cases) {
         RegisterStandIn(curVer);
@@ -136,25 +102,18 @@ TEST(PresentationVersion, ComesFromTheRegisteredClassName) {
     EXPECT_EQ(tav::GetPowerPointVersion(), "");
 }
 
-TEST_F(PresentationExport, WholePresentationForVersion9AndLaterIsHeldAboutTwoSeconds) {
-    for (const char* version : {"9", "10", "16"}) {
-        SCOPED_TRACE(version);
-        RegisterStandIn(std::string("PowerPoint.Application.") + version);
-        uia::RemoveTree(standin::kLogFile);
-        uia::RemoveTree("C:\\Bilder");
-        const Outcome o = Run("p,C:\\Bilder,640,480,png");
-        EXPECT_EQ(o.result, Reported("0"));
-        EXPECT_GE(o.held.count(), 1500);
-        EXPECT_LE(o.held.count(), 4000);
-        EXPECT_EQ(o.exitCode, 0u);
-        EXPECT_EQ(Log(), (std::vector<std::string>{
-                               "Application.presentations", OpenCall(),
-                               Join({"Presentation.Export", "BSTR:C:\\Bilder", "BSTR:png", "I4:640",
-                                     "I4:480"}),
-                               "Presentation.Close", "Application.Quit"}));
-        // Created here, in the program's own process, so it was ended again.
-        EXPECT_EQ(Log(true), std::vector<std::string>{std::to_string(pid_)});
-    }
+TEST_F(PresentationExport, PicturesOfTheWholePresentationAreOneExportCall) {
+    RegisterStandIn("PowerPoint.Application.9");  // the oldest version exporting this way
+    uia::RemoveTree("C:\\Bilder");
+    const Outcome o = Run("p,C:\\Bilder,640,480,png");
+    EXPECT_EQ(o.result, Reported("0"));
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_EQ(Log(), (std::vector<std::string>{
+                           "Application.presentations", OpenCall(),
+                           Join({"Presentation.Export", "BSTR:C:\\Bilder", "BSTR:png", "I4:640", "I4:480"}),
+                           "Presentation.Close", "Application.Quit"}));
+    // Created here, in the program's own process, so it was ended again.
+    EXPECT_EQ(Log(true), std::vector<std::string>{std::to_string(pid_)});
 }
 
 TEST_F(PresentationExport, HtmlIsOneSaveAsWithFormat12) {
@@ -225,16 +184,11 @@ TEST_F(PresentationExport, NothingExportedIsReportedAsFailure) {
     }
 }
 
-TEST_F(PresentationExport, CancelOrNoPresentationProgramReportsFailureWithoutAnyAutomationCall) {
-    for (bool registered : {true, false}) {
-        if (!registered) UnregisterStandIn();
-        const Outcome o = Run("p,C:\\Bilder,640,480,png", !registered);  // registered: cancel
-        EXPECT_EQ(o.result, Reported("1")) << registered;
-        EXPECT_GE(o.held.count(), 1500);
-        EXPECT_LE(o.held.count(), 4000);
-        EXPECT_EQ(o.exitCode, 0u);
-        EXPECT_FALSE(uia::FileExists(standin::kLogFile)) << registered;
-    }
+TEST_F(PresentationExport, ACancelledDialogReachesNoPresentationProgram) {
+    const Outcome o = Run("p,C:\\Bilder,640,480,png", false);
+    EXPECT_EQ(o.result, Reported("1"));
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_FALSE(uia::FileExists(standin::kLogFile));
 }
 
 TEST_F(PresentationExport, RunningInstanceIsReusedAndStaysRunning) {
@@ -256,15 +210,4 @@ TEST_F(PresentationExport, RunningInstanceIsReusedAndStaysRunning) {
     EXPECT_TRUE(host.Running());
     ::SetEvent(end.get());
     EXPECT_EQ(host.WaitForExit(), 0u);
-}
-
-TEST_F(PresentationExport, MissingOperandOrNonNumericSizeShowsNothingAndWritesNothing) {
-    for (const char* parameters :
-         {"p", "p,C:\\Bilder,640,480", "p,C:\\Bilder,abc,480,png", "p,C:\\Bilder,640,4.5,png"}) {
-        uia::Process p = RunMain(parameters);
-        EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{300})) << parameters;
-        EXPECT_EQ(p.WaitForExit(), 0u) << parameters;
-        EXPECT_FALSE(uia::FileExists(ResultFile())) << parameters;
-    }
-    EXPECT_FALSE(uia::FileExists(standin::kLogFile));
 }

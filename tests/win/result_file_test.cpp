@@ -7,10 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "common/win/raii.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
-#include "tests/support/system_test.h"
+#include "tests/support/fixtures.h"
 
 using namespace systest;
 
@@ -22,17 +21,6 @@ protected:
         folder_ = ScratchFolder();
         tav::State.TempPath = folder_ + "\\";
         file_ = tav::State.TempPath + "Tavrino.ini";
-    }
-    std::string Contents() { return uia::ReadFileBytes(file_).value_or("<missing>"); }
-    std::vector<std::string> FilesInFolder() {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data{};
-        tav::UniqueFindHandle find(::FindFirstFileA((folder_ + "\\*").c_str(), &data));
-        if (find)
-            do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-            } while (::FindNextFileA(find.get(), &data));
-        return names;
     }
 
     std::string folder_, file_;
@@ -63,14 +51,14 @@ TEST_F(ResultWriters, AFileAlreadyThereEndsAsDirectWritesWouldLeaveIt) {
         tav::WriteIniValue(reference, "Dialog", "Extension", "jpg");
         tav::WriteIniValue(reference, "Dialog", "Error", "1");
         tav::WriteDialogResult("jpg", "1");
-        EXPECT_EQ(Contents(), uia::ReadFileBytes(reference).value_or("<missing>"));
+        EXPECT_EQ(Contents(file_), Contents(reference));
         EXPECT_EQ(::GetFileAttributesA(file_.c_str()), ::GetFileAttributesA(reference.c_str()));
         for (const std::string& file : {reference, file_}) {
             ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileA(file.c_str());
         }
     }
-    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{});  // no temporary file left
+    EXPECT_EQ(Entries(folder_), std::vector<std::string>{});  // no temporary file left
 }
 
 // A front end polls for the result file while the program writes it: whenever

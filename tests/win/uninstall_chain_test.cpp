@@ -21,11 +21,6 @@ std::string MarkerFile() { return tav::WindowsFolder() + "\\tavrinoinstall.inf";
 // The main program carries the uninstaller of the same build byte for byte.
 std::optional<std::string> BuiltUninstaller() { return uia::ReadFileBytes(uia::UninstallProgram()); }
 
-std::string MissingNote(const std::string& path) {
-    return "Hinweis: Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + path +
-           "\r\nkonnte nicht gelöscht werden.";
-}
-
 // An installation with files, a read-only file directly inside, and subfolders.
 void MakeInstallation(const std::string& folder) {
     ASSERT_TRUE(uia::MakeFolders(folder + "\\Daten\\Tief"));
@@ -40,19 +35,6 @@ void PlantMarker() { ASSERT_TRUE(uia::WriteFileBytes(MarkerFile(), "[Tavrino]\r\
 void RunExtraction(const std::string& folderPart) {
     EXPECT_EQ(RunMain("c,u/" + folderPart).WaitForExit(), 0u);
 }
-
-// The test display has no window manager: Wine then waits two seconds for
-// every closing message box to be withdrawn, unless its windows are unmanaged.
-class UnmanagedWindows : public ::testing::Environment {
-public:
-    void SetUp() override {
-        tav::UniqueRegKey key;
-        if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, key.put(), nullptr) == ERROR_SUCCESS)
-            ::RegSetValueExA(key.get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-    }
-};
-const auto* const kUnmanaged = ::testing::AddGlobalTestEnvironment(new UnmanagedWindows);
 
 }  // namespace
 
@@ -70,8 +52,6 @@ TEST(UninstallChain, ShortcutExtractionAndYesRemoveEverything) {
     // What the user's click on the shortcut does.
     uia::Process main = uia::Start(link.target, link.arguments);
     EXPECT_EQ(main.WaitForExit(), 0u);
-    EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller());
-    EXPECT_FALSE(uia::FileExists(StagingFile()));
     auto u = WaitForQuestion();
     ASSERT_TRUE(u);
     EXPECT_EQ(u->question.text, "Wollen Sie die Software wirklich deinstallieren?");
@@ -126,20 +106,6 @@ TEST(Extraction, NoOrCancelDeleteNothingAStaleCopyIsReplacedAnIdenticalOneReused
     EXPECT_EQ(uia::ReadFileBytes(ResultFile()), result);
     ::DeleteFileA(ResultFile().c_str());
     ::DeleteFileA(MarkerFile().c_str());
-}
-
-TEST(UninstallChain, MissingFoldersGiveTheirHinweisWithBlanksAndCommasWhole) {
-    const std::string install = ScratchFolder() + "\\Fehlt, Teil 2";
-    uia::RemoveTree(Programs() + "\\Fehlt, Teil 2");
-    PlantMarker();
-    RunExtraction(install + "\\");  // one trailing backslash is removed
-    auto u = WaitForQuestion();
-    ASSERT_TRUE(u);
-    const Outcome out = AnswerYesAndCollect(*u);
-    EXPECT_EQ(out.notes, (std::vector<std::string>{MissingNote(install),
-                                                   MissingNote(Programs() + "\\Fehlt, Teil 2")}));
-    EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!");
-    EXPECT_FALSE(uia::FileExists(MarkerFile()));
 }
 
 TEST(Uninstaller, WithoutAFolderItShowsTheInformationWindow) {
