@@ -45,6 +45,10 @@ std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips);
 // "N Dateien gefunden".
 std::string FoundCountText(std::size_t count);
 
+// How often, at most, the search window brings its list up to date while a
+// walk adds finds (milliseconds).
+constexpr std::uint32_t kListRefreshMs = 100;
+
 // When a long walk lets pending window messages be processed: at the first
 // entry of a walk, then whenever `interval` milliseconds have passed since the
 // last time. Ticks are the platform's wrapping 32-bit millisecond counter.
