@@ -19,7 +19,7 @@ constexpr int kInnerWidth = 7950, kInnerHeight = 3450;  // twips
 const TwipsRect kList1 = {120, 120, 7695, 2595};
 const TwipsRect kCmdSuchen = {6480, 2880, kSearchButtonWidth, kSearchButtonHeight};
 const TwipsRect kLstDrives = {120, 3240, 1215, 1035};
-const TwipsRect kLabel1 = {120, 2880, kSearchLabelWidth, kSearchLabelHeight};
+const TwipsRect kLabel1 = {120, 2880, 5130, 195};  // placed by the window's layout at once
 
 std::string WindowText(HWND hwnd) {
     const int n = ::GetWindowTextLengthA(hwnd);
@@ -86,6 +86,16 @@ public:
             case WM_SIZE:
                 if (wParam != SIZE_MINIMIZED) Resize(LOWORD(lParam), HIWORD(lParam));
                 return TRUE;
+            case WM_GETMINMAXINFO: {
+                // Never so small that the bottom row loses part of the button.
+                RECT r = {0, 0, TwipsToPixels(kSearchMinWidth, dpi_), TwipsToPixels(kSearchMinHeight, dpi_)};
+                ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
+                                     static_cast<DWORD>(::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+                auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+                limits->ptMinTrackSize.x = r.right - r.left;
+                limits->ptMinTrackSize.y = r.bottom - r.top;
+                return TRUE;
+            }
             case WM_SETCURSOR:
                 if (hourglass_) {
                     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));

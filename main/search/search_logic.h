@@ -33,14 +33,22 @@ bool IsDriveLetterDesignation(std::string_view designation);
 
 // The search window's controls for an inner area of `width` × `height` twips;
 // nothing when the list's height would be negative (a minimised window).
+// The list fills the area above the bottom row; the button keeps its size at
+// the row's right end; the label takes the row's space left of the button
+// (with a gap) down to the window's bottom edge, so its text has room for two
+// lines at any display resolution and never lies over the button.
 struct SearchLayout {
     TwipsRect list;    // List1
     TwipsRect button;  // cmdSuchen
     TwipsRect label;   // Label1
 };
 constexpr int kSearchButtonWidth = 1215, kSearchButtonHeight = 375;
-constexpr int kSearchLabelWidth = 5130, kSearchLabelHeight = 195;
+constexpr int kSearchRowHeight = 480;  // the bottom row below the list
 std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips);
+
+// The smallest inner area the window can be given: the bottom row with the
+// whole button and its margins, and no list.
+constexpr int kSearchMinWidth = 120 + kSearchButtonWidth + 240, kSearchMinHeight = kSearchRowHeight;
 
 // "N Dateien gefunden".
 std::string FoundCountText(std::size_t count);

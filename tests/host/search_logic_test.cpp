@@ -49,6 +49,26 @@ TEST(SearchLayout, FollowsTheInnerAreaAndSkipsANegativeListHeight) {
     EXPECT_EQ(LayoutSearchWindow(3000, 480)->list.height, 0);
 }
 
+// The label takes the bottom row left of the button, down to the window's
+// edge; at every width from the smallest up it ends before the button starts.
+TEST(SearchLayout, TheLabelNeverReachesTheButton) {
+    for (int width = kSearchMinWidth; width <= 12000; width += 15) {
+        for (int height : {kSearchMinHeight, 3450}) {
+            const auto l = LayoutSearchWindow(width, height);
+            ASSERT_TRUE(l) << width;
+            EXPECT_GE(l->button.left, 120) << width;
+            EXPECT_EQ(l->button.left + l->button.width + 240, width);
+            EXPECT_GE(l->label.width, 0) << width;
+            EXPECT_LE(l->label.left + l->label.width, l->button.left) << width;
+            if (l->label.width > 0) EXPECT_EQ(l->label.left + l->label.width, l->button.left - 120) << width;
+            EXPECT_EQ(l->label.top + l->label.height, height) << width;
+            EXPECT_EQ(l->button.top, l->label.top);
+        }
+    }
+    EXPECT_EQ(LayoutSearchWindow(7950, 3450)->label.width, 6255);  // the design width
+    EXPECT_EQ(LayoutSearchWindow(kSearchMinWidth, 3450)->label.width, 0);
+}
+
 TEST(MessageSlice, FirstEntryThenEveryIntervalAcrossTheTickWrap) {
     MessageSlice slice(10);
     EXPECT_TRUE(slice.Due(0xFFFFFFFAu));  // the first entry of a walk
