@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/win/form.h"
 #include "common/win/raii.h"
@@ -89,18 +90,43 @@ inline bool WithinClientArea(HWND inner, HWND window) {
     return r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom;
 }
 
+// A copy of a rectangle of the screen, read pixel by pixel.
+class ScreenArea {
+public:
+    explicit ScreenArea(const RECT& r) : left_(r.left), top_(r.top), width_(r.right - r.left), height_(r.bottom - r.top) {
+        if (width_ <= 0 || height_ <= 0) return;
+        HDC screen = ::GetDC(nullptr);
+        tav::UniqueMemoryDc memory(::CreateCompatibleDC(screen));
+        tav::UniqueGdiObject bitmap(::CreateCompatibleBitmap(screen, width_, height_));
+        HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width_, height_, screen, left_, top_, SRCCOPY);
+        ::SelectObject(memory.get(), old);
+        ::ReleaseDC(nullptr, screen);
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof info;
+        info.biWidth = width_;
+        info.biHeight = -height_;  // top row first
+        info.biPlanes = 1;
+        info.biBitCount = 32;
+        pixels_.resize(static_cast<std::size_t>(width_) * height_);
+        ::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height_, pixels_.data(),
+                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The colour at a point of the area (relative to its top-left corner).
+    COLORREF At(int x, int y) const {
+        const DWORD p = pixels_[static_cast<std::size_t>(y) * width_ + x];  // 0x00RRGGBB
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+private:
+    int left_, top_, width_ = 0, height_ = 0;
+    std::vector<DWORD> pixels_;
+};
+
 // The colour of one pixel on the screen.
-inline COLORREF ScreenPixel(int x, int y) {
-    HDC screen = ::GetDC(nullptr);
-    tav::UniqueMemoryDc memory(::CreateCompatibleDC(screen));
-    tav::UniqueGdiObject bitmap(::CreateCompatibleBitmap(screen, 1, 1));
-    HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
-    ::BitBlt(memory.get(), 0, 0, 1, 1, screen, x, y, SRCCOPY);
-    const COLORREF colour = ::GetPixel(memory.get(), 0, 0);
-    ::SelectObject(memory.get(), old);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
-}
+inline COLORREF ScreenPixel(int x, int y) { return ScreenArea({x, y, x + 1, y + 1}).At(0, 0); }
 
 // Moves the mouse to a point on the screen and double-clicks the left button.
 inline void DoubleClickAt(POINT screen) {
