@@ -172,14 +172,14 @@ private:
     }
 
     // A visible list box repaints itself for every entry added, and bringing
-    // it up to date costs about as much as a hundred steps of the walk. So
+    // it up to date can cost as much as hundreds of steps of the walk. So
     // finds are added with the list's redrawing switched off; when the walk
-    // lets window messages through (about every 10 ms) the new finds are shown
-    // if a tenth of a second has passed since they were last shown, or at
-    // once when the user's input or a repaint is waiting. The entries appear
-    // while the walk runs, in walk order, and the list is up to date whenever
-    // a click or a double-click reaches it. Entries are only ever appended,
-    // so what lies under the mouse never moves.
+    // lets window messages through (about every 10 ms) the new finds are
+    // shown if the pacer says so (updates take about a tenth of the time),
+    // and at once when the user's input or a repaint is waiting. The entries
+    // appear while the walk runs, in walk order, and the list is up to date
+    // whenever a click or a double-click reaches it. Entries are only ever
+    // appended, so what lies under the mouse never moves.
     void AddFind(const std::string& entry) {
         if (firstUnshownFind_ < 0) ::SendMessageA(list1_, WM_SETREDRAW, FALSE, 0);
         const LRESULT index = ::SendMessageA(list1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
@@ -188,8 +188,10 @@ private:
 
     void OnMessagesDue() {
         if (firstUnshownFind_ < 0) return;
-        if (!listRefresh_.Due(::GetTickCount()) && !HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT))) return;
+        const DWORD start = ::GetTickCount();
+        if (!listRefresh_.Due(start) && !HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT))) return;
         ShowNewFinds();
+        listRefresh_.Shown(start, ::GetTickCount());
     }
 
     void ShowNewFinds() {
@@ -269,7 +271,7 @@ private:
     bool bolVisible_ = false;
     bool hourglass_ = false;
     int firstUnshownFind_ = -1;  // the first entry added since the list was last drawn
-    MessageSlice listRefresh_{kListRefreshMs};
+    ListRefreshPacer listRefresh_;
     std::shared_ptr<clsSuche> cSuche_;
 };
 

@@ -1,6 +1,7 @@
 // Portable pieces of the drive scan and the search window. No platform headers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -53,10 +54,6 @@ constexpr int kSearchMinWidth = 120 + kSearchButtonWidth + 240, kSearchMinHeight
 // "N Dateien gefunden".
 std::string FoundCountText(std::size_t count);
 
-// How often, at most, the search window brings its list up to date while a
-// walk adds finds (milliseconds).
-constexpr std::uint32_t kListRefreshMs = 100;
-
 // When a long walk lets pending window messages be processed: at the first
 // entry of a walk, then whenever `interval` milliseconds have passed since the
 // last time. Ticks are the platform's wrapping 32-bit millisecond counter.
@@ -76,6 +73,32 @@ private:
     std::uint32_t interval_;
     std::uint32_t last_ = 0;
     bool started_ = false;
+};
+
+// When the search window brings its list up to date while a walk adds finds.
+// Each update is timed; the next is due once nine times its cost has passed
+// (at least 10 ms, at most 500 ms), so that updates take about a tenth of the
+// time however much they cost on a platform. Ticks are the platform's
+// wrapping 32-bit millisecond counter.
+class ListRefreshPacer {
+public:
+    bool Due(std::uint32_t nowTicks) const {
+        return !shown_ || static_cast<std::uint32_t>(nowTicks - end_) >= gap_;
+    }
+    // An update ran from `startTicks` to `endTicks`.
+    void Shown(std::uint32_t startTicks, std::uint32_t endTicks) {
+        const std::uint32_t cost = endTicks - startTicks;
+        gap_ = cost >= kMaxGapMs ? kMaxGapMs : std::clamp<std::uint32_t>(9 * cost, kMinGapMs, kMaxGapMs);
+        end_ = endTicks;
+        shown_ = true;
+    }
+
+    static constexpr std::uint32_t kMinGapMs = 10, kMaxGapMs = 500;
+
+private:
+    bool shown_ = false;
+    std::uint32_t end_ = 0;
+    std::uint32_t gap_ = kMinGapMs;
 };
 
 }  // namespace tav

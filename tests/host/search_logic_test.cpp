@@ -78,6 +78,20 @@ TEST(MessageSlice, FirstEntryThenEveryIntervalAcrossTheTickWrap) {
     EXPECT_TRUE(slice.Due(5u));  // a new walk starts with the queue
 }
 
+TEST(ListRefreshPacer, UpdatesTakeAboutATenthOfTheTime) {
+    ListRefreshPacer pacer;
+    EXPECT_TRUE(pacer.Due(0xFFFFFFF0u));  // the first finds are shown at once
+    const struct {
+        std::uint32_t cost, gap;
+    } cases[] = {{0, 10}, {1, 10}, {7, 63}, {30, 270}, {55, 495}, {56, 500}, {400, 500}};
+    for (const auto& c : cases) {
+        const std::uint32_t start = 0xFFFFFFF0u;  // across the counter's wrap
+        pacer.Shown(start, start + c.cost);
+        EXPECT_FALSE(pacer.Due(start + c.cost + c.gap - 1)) << c.cost;
+        EXPECT_TRUE(pacer.Due(start + c.cost + c.gap)) << c.cost;
+    }
+}
+
 TEST(DriveDesignation, OnlyALetterAndAColonIsADriveRoot) {
     for (const char* d : {"C:", "d:"}) EXPECT_TRUE(IsDriveLetterDesignation(d)) << d;
     for (const char* d : {"", "C", "C:\\", "ALL", "1:", " C:", "::"}) EXPECT_FALSE(IsDriveLetterDesignation(d)) << d;
