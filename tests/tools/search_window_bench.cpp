@@ -44,10 +44,12 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
     return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Polls every millisecond until `done` holds (at most 10 minutes); the seconds since `t0`.
+// Polls until `done` holds (at most 10 minutes); the seconds since `t0`. Every
+// poll is a request to the window server, which the searching program needs
+// too: long waits poll every 10 ms, short ones every millisecond.
 template <typename Done>
-double SecondsUntil(double t0, Done done) {
-    while (!done() && Now() - t0 < 600) ::Sleep(1);
+double SecondsUntil(double t0, Done done, DWORD pollMs = 10) {
+    while (!done() && Now() - t0 < 600) ::Sleep(pollMs);
     return Now() - t0;
 }
 
@@ -111,8 +113,8 @@ int main(int argc, char** argv) {
         ::Sleep(200);
         t0 = Now();
         uia::Click(all.button);
-        const double stopButton = SecondsUntil(t0, [&] { return Text(all.button) == "Suchen"; });
-        const double stopCount = SecondsUntil(t0, [&] { return Text(all.label) != count; });
+        const double stopButton = SecondsUntil(t0, [&] { return Text(all.button) == "Suchen"; }, 1);
+        const double stopCount = SecondsUntil(t0, [&] { return Text(all.label) != count; }, 1);
         Close(all);
 
         std::printf("nofind %.3f fill %.3f %s stop %.3f %.3f\n", nofind, fill,
