@@ -85,7 +85,7 @@ echo "tree: $folders folders x $files files on D: ($entries directory entries in
 "$WINE" C:\\tav\\walk.exe 'D:\' >/dev/null 2>&1 || true
 "$WINE" cmd /c dir /s /b "D:\\$pattern" >/dev/null 2>&1 || true
 
-search=() walk=() dir=() search0=() walk0=() dir0=()
+search=() walk=() dir=() search0=() walk0=() dir0=() lines=
 for ((r = 0; r < runs; r++)); do
     t=$(time_of "$WINE" C:\\tav\\Tavrino2.exe "s,D:,$pattern")
     search+=("$(echo "$t - 2.0" | bc -l)")
@@ -95,6 +95,8 @@ for ((r = 0; r < runs; r++)); do
     search0+=("$(echo "$t - 2.0" | bc -l)")
     walk0+=("$(time_of "$WINE" C:\\tav\\walk.exe 'G:\')")
     dir0+=("$(time_of "$WINE" cmd /c dir /s /b "G:\\$pattern")")
+    # The search window, in the same round as the others (the machine's load varies).
+    lines+=$("$WINE" C:\\tav\\search_window_bench.exe 'D:' "$pattern" 1 | tr -d '\r')$'\n'
 done
 ms=$(printf '%s\n' "${search[@]}" | median)
 mw=$(printf '%s\n' "${walk[@]}" | median)
@@ -114,8 +116,7 @@ printf 'walk alone (minus start-up): throughput 1 / 2 = %.2f, 1 / 3 = %.2f\n' \
     "$(echo "($mw - $mw0) / ($ms - $ms0)" | bc -l)" "$(echo "($md - $md0) / ($ms - $ms0)" | bc -l)"
 echo "all runs (1 | 2 | 3): ${search[*]} | ${walk[*]} | ${dir[*]}"
 
-# The search window, each run with its own program start.
-lines=$("$WINE" C:\\tav\\search_window_bench.exe 'D:' "$pattern" "$runs" | tr -d '\r')
+lines=${lines%$'\n'}
 column() { awk -v c="$1" '{print $c}' <<<"$lines" | median; }
 mn=$(column 2) mf=$(column 4) finds=$(column 5) msb=$(column 7) msc=$(column 8)
 maxstop=$(awk '{print $8}' <<<"$lines" | sort -g | tail -1)

@@ -133,7 +133,7 @@ public:
         }
         Hourglass(true);
         bolVisible_ = Sichtbar;
-        ShowNewFinds();  // a search started inside a stopped one: its finds go
+        ShowNewFinds();  // redrawing on before the list is cleared (a search inside a stopped one)
         ::SendMessageA(list1_, LB_RESETCONTENT, 0, 0);
 
         const int drives = ListCount(drives_);
@@ -176,7 +176,7 @@ private:
     // finds are added with the list's redrawing switched off; when the walk
     // lets window messages through (about every 10 ms) the new finds are
     // shown if the pacer says so (updates take about a tenth of the time),
-    // and at once when the user's input or a repaint is waiting. The entries
+    // and at once when a key, a mouse button or a repaint is waiting. The entries
     // appear while the walk runs, in walk order, and the list is up to date
     // whenever a click or a double-click reaches it. Entries are only ever
     // appended, so what lies under the mouse never moves.
@@ -189,7 +189,7 @@ private:
     void OnMessagesDue() {
         if (firstUnshownFind_ < 0) return;
         const DWORD start = ::GetTickCount();
-        if (!listRefresh_.Due(start) && !HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT))) return;
+        if (!listRefresh_.Due(start) && !HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_PAINT))) return;
         ShowNewFinds();
         listRefresh_.Shown(start, ::GetTickCount());
     }
