@@ -175,7 +175,7 @@ private:
     // it up to date can cost as much as hundreds of steps of the walk. So
     // finds are added with the list's redrawing switched off; when the walk
     // lets window messages through (about every 10 ms) the new finds are
-    // shown if the pacer says so (updates take about a tenth of the time),
+    // shown if the pacer says so (updates take about a twentieth of the time),
     // and at once when a key, a mouse button or a repaint is waiting. The entries
     // appear while the walk runs, in walk order, and the list is up to date
     // whenever a click or a double-click reaches it. Entries are only ever

@@ -76,10 +76,10 @@ private:
 };
 
 // When the search window brings its list up to date while a walk adds finds.
-// Each update is timed; the next is due once nine times its cost has passed
-// (at least 10 ms, at most 500 ms), so that updates take about a tenth of the
-// time however much they cost on a platform. Ticks are the platform's
-// wrapping 32-bit millisecond counter.
+// Each update is timed; the next is due once nineteen times its cost has
+// passed (at least 10 ms, at most 500 ms), so that updates take about a
+// twentieth of the time however much they cost on a platform. Ticks are the
+// platform's wrapping 32-bit millisecond counter.
 class ListRefreshPacer {
 public:
     bool Due(std::uint32_t nowTicks) const {
@@ -88,7 +88,7 @@ public:
     // An update ran from `startTicks` to `endTicks`.
     void Shown(std::uint32_t startTicks, std::uint32_t endTicks) {
         const std::uint32_t cost = endTicks - startTicks;
-        gap_ = cost >= kMaxGapMs ? kMaxGapMs : std::clamp<std::uint32_t>(9 * cost, kMinGapMs, kMaxGapMs);
+        gap_ = cost >= kMaxGapMs ? kMaxGapMs : std::clamp<std::uint32_t>(19 * cost, kMinGapMs, kMaxGapMs);
         end_ = endTicks;
         shown_ = true;
     }

@@ -78,12 +78,12 @@ TEST(MessageSlice, FirstEntryThenEveryIntervalAcrossTheTickWrap) {
     EXPECT_TRUE(slice.Due(5u));  // a new walk starts with the queue
 }
 
-TEST(ListRefreshPacer, UpdatesTakeAboutATenthOfTheTime) {
+TEST(ListRefreshPacer, UpdatesTakeAboutATwentiethOfTheTime) {
     ListRefreshPacer pacer;
     EXPECT_TRUE(pacer.Due(0xFFFFFFF0u));  // the first finds are shown at once
     const struct {
         std::uint32_t cost, gap;
-    } cases[] = {{0, 10}, {1, 10}, {7, 63}, {30, 270}, {55, 495}, {56, 500}, {400, 500}};
+    } cases[] = {{0, 10}, {1, 19}, {7, 133}, {26, 494}, {27, 500}, {400, 500}, {0xFFFFFFFFu, 500}};
     for (const auto& c : cases) {
         const std::uint32_t start = 0xFFFFFFF0u;  // across the counter's wrap
         pacer.Shown(start, start + c.cost);
