@@ -7,6 +7,11 @@
 #      minus the 2 s hand-over,
 #   2. a bare FindFirstFileA/FindNextFileA walk of the same tree (walk.exe),
 #   3. cmd /c dir /s /b D:\<same pattern>,
+# the search window in list mode (search_window_bench, driven from outside):
+#   4. the same pattern: from pressing "Suchen" to the answer (a walk without finds),
+#   5. "*": from pressing "Suchen" until the count shows (every file a find),
+#   6. "Stop!" pressed during a "*" search: until the button reads "Suchen"
+#      again, and until the count shows,
 # and the pattern matcher's throughput on the host (pattern_bench).
 #
 #   tools/bench-search.sh [FOLDERS] [FILES_PER_FOLDER] [RUNS]     (default 5000 10 5)
@@ -19,7 +24,7 @@ runs=${3:-5}
 pattern=zzqq.nomatch
 
 [[ -f build/win64/CMakeCache.txt ]] || cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Tavrino2 Tav_uninstall walk >/dev/null
+cmake --build --preset win64 --target Tavrino2 Tav_uninstall walk search_window_bench >/dev/null
 [[ -f build/host/CMakeCache.txt ]] || cmake --preset host >/dev/null
 cmake --build --preset host --target pattern_bench >/dev/null
 
@@ -64,7 +69,7 @@ for f in range(folders):
 PY
 
 "$WINESERVER" -p 600
-cp "$build/bin/walk.exe" "$prefix/drive_c/tav/"
+cp "$build/bin/walk.exe" "$build/bin/search_window_bench.exe" "$prefix/drive_c/tav/"
 cd "$prefix/drive_c"
 
 now() { date +%s.%N; }
@@ -80,7 +85,7 @@ echo "tree: $folders folders x $files files on D: ($entries directory entries in
 "$WINE" C:\\tav\\walk.exe 'D:\' >/dev/null 2>&1 || true
 "$WINE" cmd /c dir /s /b "D:\\$pattern" >/dev/null 2>&1 || true
 
-search=() walk=() dir=() search0=() walk0=() dir0=()
+search=() walk=() dir=() search0=() walk0=() dir0=() lines=
 for ((r = 0; r < runs; r++)); do
     t=$(time_of "$WINE" C:\\tav\\Tavrino2.exe "s,D:,$pattern")
     search+=("$(echo "$t - 2.0" | bc -l)")
@@ -90,6 +95,8 @@ for ((r = 0; r < runs; r++)); do
     search0+=("$(echo "$t - 2.0" | bc -l)")
     walk0+=("$(time_of "$WINE" C:\\tav\\walk.exe 'G:\')")
     dir0+=("$(time_of "$WINE" cmd /c dir /s /b "G:\\$pattern")")
+    # The search window, in the same round as the others (the machine's load varies).
+    lines+=$("$WINE" C:\\tav\\search_window_bench.exe 'D:' "$pattern" 1 | tr -d '\r')$'\n'
 done
 ms=$(printf '%s\n' "${search[@]}" | median)
 mw=$(printf '%s\n' "${walk[@]}" | median)
@@ -108,6 +115,23 @@ printf 'same on an empty fixed drive (start-up only): 1: %.3f s, 2: %.3f s, 3: %
 printf 'walk alone (minus start-up): throughput 1 / 2 = %.2f, 1 / 3 = %.2f\n' \
     "$(echo "($mw - $mw0) / ($ms - $ms0)" | bc -l)" "$(echo "($md - $md0) / ($ms - $ms0)" | bc -l)"
 echo "all runs (1 | 2 | 3): ${search[*]} | ${walk[*]} | ${dir[*]}"
+
+lines=${lines%$'\n'}
+column() { awk -v c="$1" '{print $c}' <<<"$lines" | median; }
+mn=$(column 2) mf=$(column 4) finds=$(column 5) msb=$(column 7) msc=$(column 8)
+maxstop=$(awk '{print $8}' <<<"$lines" | sort -g | tail -1)
+walkalone=$(echo "$ms - $ms0" | bc -l)
+printf '\n%-52s %9s %14s\n' "search window, median of $runs runs" "seconds" "entries/s"
+printf '%-52s %9.3f %14.0f\n' "4. list mode $pattern: press to answer (no finds)" "$mn" "$(echo "$entries / $mn" | bc -l)"
+printf '%-52s %9.3f %14.0f\n' "5. list mode *: press to count ($finds finds)" "$mf" "$(echo "$entries / $mf" | bc -l)"
+printf '%-52s %9s %14.0f\n' "   finds listed per second" "" "$(echo "$finds / $mf" | bc -l)"
+printf '%-52s %9.3f\n' "6. Stop!: until the button reads Suchen" "$msb"
+printf '%-52s %9.3f   (slowest run %.3f)\n' "   Stop!: until the count shows" "$msc" "$maxstop"
+printf '\nlist mode * against the silent walk (1 minus start-up, %.3f s): entries/s 5 / 1 = %.2f (target >= 0.8)\n' \
+    "$walkalone" "$(echo "$walkalone / $mf" | bc -l)"
+printf 'list mode * against the window'"'"'s own walk without finds: 5 / 4 = %.2f\n' "$(echo "$mn / $mf" | bc -l)"
+echo "all runs (nofind | fill | finds | stop: button, count):"
+awk '{print "  " $2 " | " $4 " | " $5 " | " $7 ", " $8}' <<<"$lines"
 
 echo
 echo "pattern matcher on the host (names per second):"

@@ -90,6 +90,22 @@ HWND AddControl(HWND parent, const char* windowClass, const std::string& text, D
     return control;
 }
 
+SIZE ControlTextSize(HWND control, int wrapWidth) {
+    const int length = ::GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, text.data(), length + 1)));
+    HDC dc = ::GetDC(control);
+    if (!dc) return {0, 0};
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(SYSTEM_FONT));
+    RECT r = {0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                DT_CALCRECT | DT_EXPANDTABS | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 UniqueGdiObject CreateUiFont(const char* face, double points, bool bold, int dpi) {
     const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
     return UniqueGdiObject(::CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,

@@ -36,6 +36,11 @@ void CenterOnScreen(HWND hwnd);
 HWND AddControl(HWND parent, const char* windowClass, const std::string& text, DWORD style,
                 const TwipsRect& r, int id, int dpi, DWORD exStyle = 0);
 
+// The size, in pixels, that the control's own text takes in the control's own
+// font: one line, or wrapped at word breaks to `wrapWidth` pixels (as a label
+// wraps it) when that is above 0.
+SIZE ControlTextSize(HWND control, int wrapWidth = 0);
+
 // A font of `points` size for the display's DPI.
 UniqueGdiObject CreateUiFont(const char* face, double points, bool bold, int dpi);
 

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "common/win/form.h"
 #include "main/run/picture.h"
 #include "main/resources/resource.h"
@@ -37,6 +39,7 @@ public:
     INT_PTR Load(HWND hwnd) {
         hwnd_ = hwnd;
         const int dpi = ScreenDpi();
+        dpi_ = dpi;
         SetClientSizeTwips(hwnd, kClientWidth, kClientHeight, dpi);
         CenterOnScreen(hwnd);
         brush_.reset(::CreateSolidBrush(kLightGrey));
@@ -45,7 +48,9 @@ public:
         bold825_ = CreateUiFont(kFace, 8.25, true, dpi);
         ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(bold975_.get()), FALSE);
 
-        AddControl(hwnd, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+        // Drawn by the window itself: the graphical style, whose face takes
+        // the window's light grey.
+        AddControl(hwnd, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                    {5400, 3840, 1215, 375}, OkButton, dpi);
         for (const auto& label : kLabels) {
             HWND control = AddControl(hwnd, "STATIC", label.text, WS_VISIBLE | SS_LEFT | SS_NOTIFY,
@@ -54,6 +59,7 @@ public:
                            : label.points < 9 ? bold825_.get()
                                               : bold975_.get();
             ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            FitToText(control);
         }
         AddTooltip(::GetDlgItem(hwnd, WebLabel), "Besuchen Sie uns im Web");
 
@@ -77,12 +83,20 @@ public:
                 ::SetTextColor(dc, RGB(0, 0, 0));
                 return reinterpret_cast<INT_PTR>(brush_.get());
             }
+            case WM_DRAWITEM: {
+                const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+                if (item->CtlID != static_cast<UINT>(OkButton)) return FALSE;
+                DrawButton(*item);
+                ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
             case WM_PAINT: {
                 PAINTSTRUCT ps;
                 HDC dc = ::BeginPaint(hwnd_, &ps);
-                // The artwork is drawn unscaled: its own pixel size at the top left.
-                const SIZE size = PictureSizePixels(picture_.get(), 96);
-                DrawPicture(picture_.get(), dc, 0, 0, size.cx, size.cy);
+                // The artwork at the top left, in its own pixels on a standard
+                // display; on others it keeps its place in the layout.
+                const SIZE own = PictureSizePixels(picture_.get(), dpi_);
+                DrawPicture(picture_.get(), dc, 0, 0, ::MulDiv(own.cx, dpi_, 96), ::MulDiv(own.cy, dpi_, 96));
                 ::EndPaint(hwnd_, &ps);
                 return TRUE;
             }
@@ -98,6 +112,51 @@ public:
     }
 
 private:
+    // A label ends at the window's edge. One too small for its text in the
+    // font that stands in for its own grows about its centre, within the
+    // window; what still does not fit on one line wraps, and the label grows
+    // downwards.
+    void FitToText(HWND label) {
+        RECT client, r;
+        if (!::GetClientRect(hwnd_, &client) || !::GetWindowRect(label, &r)) return;
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        SIZE needed = ControlTextSize(label);
+        int left = r.left, width = std::min<int>(r.right, client.right) - r.left, height = r.bottom - r.top;
+        if (needed.cx > width) {
+            const int centre = left + width / 2;
+            width = std::min<int>(needed.cx, client.right);
+            left = std::clamp<int>(centre - width / 2, 0, client.right - width);
+            if (needed.cx > width) needed = ControlTextSize(label, width);
+        }
+        height = std::max<int>(height, needed.cy);
+        ::SetWindowPos(label, nullptr, left, r.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The button in the graphical style: a light-grey face with a raised
+    // edge (sunken while pressed), its caption, and the focus rectangle.
+    void DrawButton(const DRAWITEMSTRUCT& item) {
+        HDC dc = item.hDC;
+        RECT r = item.rcItem;
+        const bool pressed = item.itemState & ODS_SELECTED;
+        ::FillRect(dc, &r, static_cast<HBRUSH>(brush_.get()));
+        ::DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+        char caption[32] = {};
+        ::GetWindowTextA(item.hwndItem, caption, sizeof caption);
+        RECT text = r;
+        if (pressed) ::OffsetRect(&text, 1, 1);
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+        HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, (item.itemState & ODS_DISABLED) ? ::GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
+        ::DrawTextA(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (old) ::SelectObject(dc, old);
+        if (item.itemState & ODS_FOCUS) {
+            RECT focus = r;
+            ::InflateRect(&focus, -4, -4);
+            ::DrawFocusRect(dc, &focus);
+        }
+    }
+
     void AddTooltip(HWND tool, const char* text) {
         INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&init);
@@ -125,6 +184,7 @@ public:
 
 private:
     HWND hwnd_ = nullptr;
+    int dpi_ = 96;
     UniqueGdiObject brush_, bold975_, bold1425_, bold825_;
     ComPtr<IPicture> picture_;
 };

@@ -1,5 +1,7 @@
 #include "main/dialogs/file_browser_logic.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 
 namespace tav {
@@ -108,6 +110,11 @@ std::string FolderDisplayName(std::string_view chainEntry, bool isRoot) {
     if (isRoot) return ToLowerCp1252(chainEntry);
     const std::size_t slash = chainEntry.find_last_of('\\');
     return std::string(slash == std::string_view::npos ? chainEntry : chainEntry.substr(slash + 1));
+}
+
+int FolderLevelIndent(int deepestLevel, int standard, int maxDeepestIndent) {
+    if (deepestLevel <= 0 || deepestLevel * standard <= maxDeepestIndent) return standard;
+    return std::max(1, maxDeepestIndent / deepestLevel);
 }
 
 std::string DriveEntryText(char letter, const std::string& label) {

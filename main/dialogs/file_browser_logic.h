@@ -44,6 +44,12 @@ std::vector<std::string> FolderChain(std::string_view folder);
 // other folders by their last component.
 std::string FolderDisplayName(std::string_view chainEntry, bool isRoot);
 
+// The indent of one level in the folder list, in pixels: `standard`, or less
+// when the deepest entry (at `deepestLevel`, the root being level 0) would
+// otherwise begin further right than `maxDeepestIndent`, so that deep
+// folders keep the room for their names. Never below one pixel a level.
+int FolderLevelIndent(int deepestLevel, int standard, int maxDeepestIndent);
+
 // A drive entry: the lower-case letter, a colon, then " [label]" when there is a label.
 std::string DriveEntryText(char letter, const std::string& label);
 // The drive letter an entry or a remembered value begins with (upper case),

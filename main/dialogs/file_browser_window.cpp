@@ -182,9 +182,11 @@ private:
     std::vector<std::string> folderEntries_;  // full path of each folder list entry
     std::vector<FolderGlyph> folderGlyphs_;
     std::vector<int> folderLevels_;
+    int deepestFolderLevel_ = 0;
     int currentFolderIndex_ = -1;
 
     ComPtr<IPicture> sourcePicture_;  // SourcePicture's picture
+    SIZE sourceSize_{};               // its size in pixels (a window is never wider than 32767)
     bool previewShown_ = false;       // PreviewBox shows SourcePicture's picture
 };
 
@@ -264,6 +266,7 @@ void FileBrowserForm::CreateControls() {
     AddControl(hwnd_, "BUTTON", "Abbrechen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                {3240, 2400, 1455, 375}, CancelButton, dpi);
     AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_OWNERDRAW, kSourcePictureInitial, SourcePicture, dpi);
+    sourceSize_ = {TwipsToPixels(kSourcePictureInitial.width, dpi), TwipsToPixels(kSourcePictureInitial.height, dpi)};
     AddControl(hwnd_, "STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, {120, 2400, 100, 100},
                SizeLabel, dpi);
     SetLabelText(SizeLabel, "Dateigröße:", true);
@@ -404,6 +407,7 @@ void FileBrowserForm::FillFolderList() {
         folderLevels_.push_back(static_cast<int>(chain.size()));
     }
 
+    deepestFolderLevel_ = folderLevels_.empty() ? 0 : folderLevels_.back();
     for (std::size_t i = 0; i < folderEntries_.size(); ++i) {
         const std::string text = FolderDisplayName(folderEntries_[i], i == 0);
         ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -425,13 +429,15 @@ void FileBrowserForm::OnFolderChanged() { FillFileList(); }
 LRESULT CALLBACK FileBrowserForm::FolderListProc(HWND hwnd, UINT message, WPARAM wParam,
                                                  LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* form = reinterpret_cast<FileBrowserForm*>(data);
-    // Enter opens the highlighted folder instead of pressing the default button.
-    if (message == WM_GETDLGCODE && lParam) {
+    // Enter is OK (the window's default button) while OK is enabled; while it
+    // is not, Enter opens the highlighted folder.
+    const bool enterOpensFolder = !::IsWindowEnabled(form->Item(OkButton));
+    if (message == WM_GETDLGCODE && lParam && enterOpensFolder) {
         const auto* msg = reinterpret_cast<const MSG*>(lParam);
         if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
             return ::DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
     }
-    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+    if (message == WM_KEYDOWN && wParam == VK_RETURN && enterOpensFolder) {
         form->OpenFolderEntry(static_cast<int>(::SendMessageA(hwnd, LB_GETCURSEL, 0, 0)));
         return 0;
     }
@@ -469,11 +475,7 @@ std::string FileBrowserForm::SelectedPath() const {
     return JoinPath(folder_, index >= 0 ? ListText(list, index, false) : std::string());
 }
 
-SIZE FileBrowserForm::SourceSize() const {
-    RECT r{};
-    ::GetClientRect(Item(SourcePicture), &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
+SIZE FileBrowserForm::SourceSize() const { return sourceSize_; }
 
 void FileBrowserForm::OnFileChosen() {
     const std::string path = SelectedPath();
@@ -497,6 +499,7 @@ void FileBrowserForm::OnFileChosen() {
     if (auto picture = LoadPictureFile(path)) {
         const SIZE size = PictureSizePixels(picture.get(), dpi_);
         sourcePicture_ = std::move(picture);
+        sourceSize_ = size;
         ::SetWindowPos(Item(SourcePicture), nullptr, 0, 0, size.cx, size.cy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ::InvalidateRect(Item(SourcePicture), nullptr, TRUE);
@@ -585,7 +588,10 @@ void FileBrowserForm::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
     ::FillRect(dc, &r, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const int index = static_cast<int>(item.itemID);
     if (index < 0 || index >= static_cast<int>(folderEntries_.size())) return;
-    const int indent = TwipsToPixels(150, dpi_);
+    // 10 pixels a level on a standard display; deep folders get less, so
+    // that the deepest entry begins within the list's first third and every
+    // name keeps its room.
+    const int indent = FolderLevelIndent(deepestFolderLevel_, TwipsToPixels(150, dpi_), (r.right - r.left) / 3);
     const int glyphSize = TwipsToPixels(225, dpi_);
     const int x = r.left + 2 + folderLevels_[index] * indent;
     DrawGlyph(dc, x, r.top + (r.bottom - r.top - glyphSize) / 2, folderGlyphs_[index]);

@@ -51,6 +51,8 @@ std::string RegistryValueText(const char* buffer, std::size_t bufferSize, std::s
 }
 
 std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';

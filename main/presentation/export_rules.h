@@ -35,7 +35,8 @@ std::string NotInstalledText(std::string_view subKey);
 std::string RegistryValueText(const char* buffer, std::size_t bufferSize, std::size_t reportedSize);
 
 // A width or height operand: an optional sign and at least one decimal digit,
-// nothing else (no blanks, no decimal point), within the 32-bit signed range.
+// within the 32-bit signed range; blanks before and after are allowed and
+// left out. Nothing else (no blank inside, no decimal point) is a number.
 std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 
 // `folder` with a backslash at its end (one is appended when missing).

@@ -1,5 +1,7 @@
 #include "main/search/search_logic.h"
 
+#include <algorithm>
+
 namespace tav {
 
 std::vector<std::string> SplitDriveStrings(const char* buffer, std::size_t count) {
@@ -36,13 +38,14 @@ bool IsDriveLetterDesignation(std::string_view designation) {
 }
 
 std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips) {
-    const int listHeight = heightTwips - 480;
+    const int listHeight = heightTwips - kSearchRowHeight;
     if (listHeight < 0) return std::nullopt;
     SearchLayout l;
     l.list = {0, 0, widthTwips, listHeight};
     l.button = {widthTwips - kSearchButtonWidth - 240, heightTwips - 420, kSearchButtonWidth,
                 kSearchButtonHeight};
-    l.label = {120, heightTwips - 420, kSearchLabelWidth, kSearchLabelHeight};
+    constexpr int labelLeft = 120, gap = 120;
+    l.label = {labelLeft, heightTwips - 420, std::max(0, l.button.left - gap - labelLeft), 420};
     return l;
 }
 

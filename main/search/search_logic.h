@@ -1,6 +1,7 @@
 // Portable pieces of the drive scan and the search window. No platform headers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,14 +34,22 @@ bool IsDriveLetterDesignation(std::string_view designation);
 
 // The search window's controls for an inner area of `width` × `height` twips;
 // nothing when the list's height would be negative (a minimised window).
+// The list fills the area above the bottom row; the button keeps its size at
+// the row's right end; the label takes the row's space left of the button
+// (with a gap) down to the window's bottom edge, so its text has room for two
+// lines at any display resolution and never lies over the button.
 struct SearchLayout {
     TwipsRect list;    // FoundList
     TwipsRect button;  // SearchButton
     TwipsRect label;   // HintLabel
 };
 constexpr int kSearchButtonWidth = 1215, kSearchButtonHeight = 375;
-constexpr int kSearchLabelWidth = 5130, kSearchLabelHeight = 195;
+constexpr int kSearchRowHeight = 480;  // the bottom row below the list
 std::optional<SearchLayout> LayoutSearchWindow(int widthTwips, int heightTwips);
+
+// The smallest inner area the window can be given: the bottom row with the
+// whole button and its margins, and no list.
+constexpr int kSearchMinWidth = 120 + kSearchButtonWidth + 240, kSearchMinHeight = kSearchRowHeight;
 
 // "N Dateien gefunden".
 std::string FoundCountText(std::size_t count);
@@ -64,6 +73,32 @@ private:
     std::uint32_t interval_;
     std::uint32_t last_ = 0;
     bool started_ = false;
+};
+
+// When the search window brings its list up to date while a walk adds finds.
+// Each update is timed; the next is due once nineteen times its cost has
+// passed (at least 10 ms, at most 500 ms), so that updates take about a
+// twentieth of the time however much they cost on a platform. Ticks are the
+// platform's wrapping 32-bit millisecond counter.
+class ListRefreshPacer {
+public:
+    bool Due(std::uint32_t nowTicks) const {
+        return !shown_ || static_cast<std::uint32_t>(nowTicks - end_) >= gap_;
+    }
+    // An update ran from `startTicks` to `endTicks`.
+    void Shown(std::uint32_t startTicks, std::uint32_t endTicks) {
+        const std::uint32_t cost = endTicks - startTicks;
+        gap_ = cost >= kMaxGapMs ? kMaxGapMs : std::clamp<std::uint32_t>(19 * cost, kMinGapMs, kMaxGapMs);
+        end_ = endTicks;
+        shown_ = true;
+    }
+
+    static constexpr std::uint32_t kMinGapMs = 10, kMaxGapMs = 500;
+
+private:
+    bool shown_ = false;
+    std::uint32_t end_ = 0;
+    std::uint32_t gap_ = kMinGapMs;
 };
 
 }  // namespace tav

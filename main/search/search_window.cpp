@@ -19,7 +19,7 @@ constexpr int kInnerWidth = 7950, kInnerHeight = 3450;  // twips
 const TwipsRect kFoundList = {120, 120, 7695, 2595};
 const TwipsRect kSearchButton = {6480, 2880, kSearchButtonWidth, kSearchButtonHeight};
 const TwipsRect kDriveList = {120, 3240, 1215, 1035};
-const TwipsRect kHintLabel = {120, 2880, kSearchLabelWidth, kSearchLabelHeight};
+const TwipsRect kHintLabel = {120, 2880, 5130, 195};  // placed by the window's layout at once
 
 std::string WindowText(HWND hwnd) {
     const int n = ::GetWindowTextLengthA(hwnd);
@@ -86,6 +86,16 @@ public:
             case WM_SIZE:
                 if (wParam != SIZE_MINIMIZED) Resize(LOWORD(lParam), HIWORD(lParam));
                 return TRUE;
+            case WM_GETMINMAXINFO: {
+                // Never so small that the bottom row loses part of the button.
+                RECT r = {0, 0, TwipsToPixels(kSearchMinWidth, dpi_), TwipsToPixels(kSearchMinHeight, dpi_)};
+                ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
+                                     static_cast<DWORD>(::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+                auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+                limits->ptMinTrackSize.x = r.right - r.left;
+                limits->ptMinTrackSize.y = r.bottom - r.top;
+                return TRUE;
+            }
             case WM_SETCURSOR:
                 if (hourglass_) {
                     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
@@ -123,6 +133,7 @@ public:
         }
         Hourglass(true);
         inWindow_ = inWindow;
+        ShowNewFinds();  // redrawing on before the list is cleared (a search inside a stopped one)
         ::SendMessageA(foundList_, LB_RESETCONTENT, 0, 0);
 
         const int drives = ListCount(driveList_);
@@ -130,7 +141,8 @@ public:
             search_ = FileSearch::Create(
                 [this](std::string& fileFolder, std::string& fileName) {
                     OnFileFound(fileFolder, fileName);
-                });
+                },
+                {}, [this] { OnMessagesDue(); });
             search_->SearchPattern(pattern_);
             search_->CaseSensitive(false);
             search_->IncludeSubfolders(true);
@@ -139,6 +151,7 @@ public:
             search_.reset();
         }
 
+        ShowNewFinds();
         Hourglass(false);
         ::SetWindowTextA(button_, "Suchen");
         const int found = ListCount(foundList_);
@@ -149,14 +162,57 @@ public:
 private:
     void OnFileFound(std::string& fileFolder, std::string& fileName) {
         if (!State.SearchActive) return;
-        const std::string entry = fileFolder + fileName;
-        ::SendMessageA(foundList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        AddFind(fileFolder + fileName);
         if (!inWindow_ && ListCount(foundList_) == 1) {
             TakeEntry(ListText(foundList_, 0));
             WriteSearchResult(State.SearchResult, foundFile_);
             State.SearchActive = false;
             HideAndEnd();
         }
+    }
+
+    // A visible list box repaints itself for every entry added, and bringing
+    // it up to date can cost as much as hundreds of steps of the walk. So
+    // finds are added with the list's redrawing switched off; when the walk
+    // lets window messages through (about every 10 ms) the new finds are
+    // shown if the pacer says so (updates take about a twentieth of the time),
+    // and at once when a key, a mouse button or a repaint is waiting. The entries
+    // appear while the walk runs, in walk order, and the list is up to date
+    // whenever a click or a double-click reaches it. Entries are only ever
+    // appended, so what lies under the mouse never moves.
+    void AddFind(const std::string& entry) {
+        if (firstUnshownFind_ < 0) ::SendMessageA(foundList_, WM_SETREDRAW, FALSE, 0);
+        const LRESULT index = ::SendMessageA(foundList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        if (firstUnshownFind_ < 0) firstUnshownFind_ = index >= 0 ? static_cast<int>(index) : 0;
+    }
+
+    void OnMessagesDue() {
+        if (firstUnshownFind_ < 0) return;
+        const DWORD start = ::GetTickCount();
+        if (!listRefresh_.Due(start) && !HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_PAINT))) return;
+        ShowNewFinds();
+        listRefresh_.Shown(start, ::GetTickCount());
+    }
+
+    void ShowNewFinds() {
+        if (firstUnshownFind_ < 0) return;
+        const int first = firstUnshownFind_;
+        firstUnshownFind_ = -1;
+        ::SendMessageA(foundList_, WM_SETREDRAW, TRUE, 0);
+        // Only the new entries that are in view need painting; the list
+        // updates its scroll bar itself.
+        RECT client, item;
+        if (!::GetClientRect(foundList_, &client) ||
+            ::SendMessageA(foundList_, LB_GETITEMRECT, static_cast<WPARAM>(first), reinterpret_cast<LPARAM>(&item)) ==
+                LB_ERR) {
+            ::InvalidateRect(foundList_, nullptr, TRUE);
+            return;
+        }
+        item.left = client.left;
+        item.right = client.right;
+        item.bottom = client.bottom;
+        RECT dirty;
+        if (::IntersectRect(&dirty, &item, &client)) ::InvalidateRect(foundList_, &dirty, TRUE);
     }
 
     void DoubleClick() {
@@ -214,6 +270,8 @@ private:
     std::string foundFile_;
     bool inWindow_ = false;
     bool hourglass_ = false;
+    int firstUnshownFind_ = -1;  // the first entry added since the list was last drawn
+    ListRefreshPacer listRefresh_;
     std::shared_ptr<FileSearch> search_;
 };
 

@@ -35,11 +35,14 @@ TEST(RegistryText, NotInstalledTextAndSizeMinusOneCharacters) {
     EXPECT_EQ(RegistryValueText(buffer, sizeof buffer, 100).size(), sizeof buffer);
 }
 
-TEST(WholeNumber, DigitsWithAnOptionalSignInThe32BitRange) {
+TEST(WholeNumber, DigitsWithAnOptionalSignInThe32BitRangeBlanksAround) {
     EXPECT_EQ(ParseWholeNumber("640"), 640);
     EXPECT_EQ(ParseWholeNumber("-5"), -5);
     EXPECT_EQ(ParseWholeNumber("2147483647"), 2147483647);
-    for (const char* text : {"", "abc", "-", "12a", " 640", "64.0", "2147483648", "\xbd"})
+    EXPECT_EQ(ParseWholeNumber(" 640"), 640);
+    EXPECT_EQ(ParseWholeNumber("480 "), 480);
+    EXPECT_EQ(ParseWholeNumber("  -5  "), -5);
+    for (const char* text : {"", " ", "abc", "-", "12a", "6 40", "- 5", "\t640", "640\t", "64.0", " 2147483648 ", "\xbd"})
         EXPECT_FALSE(ParseWholeNumber(text).has_value()) << text;
 }
 

@@ -37,6 +37,19 @@ TEST(Paths, FolderChainFromRootDown) {
     EXPECT_EQ(FolderDisplayName("C:\\", true), "c:\\");
 }
 
+TEST(Paths, DeepFoldersGetANarrowerIndent) {
+    EXPECT_EQ(FolderLevelIndent(0, 10, 37), 10);
+    EXPECT_EQ(FolderLevelIndent(3, 10, 37), 10);   // 30 pixels fit
+    EXPECT_EQ(FolderLevelIndent(4, 10, 37), 9);    // 36 for the deepest
+    EXPECT_EQ(FolderLevelIndent(12, 10, 37), 3);
+    EXPECT_EQ(FolderLevelIndent(100, 10, 37), 1);  // never flat
+    for (int depth = 1; depth < 40; ++depth) {
+        const int indent = FolderLevelIndent(depth, 15, 50);
+        EXPECT_TRUE(depth * indent <= 50 || indent == 1) << depth;
+        EXPECT_LE(indent, 15);
+    }
+}
+
 TEST(Drives, EntryTextAndLetter) {
     EXPECT_EQ(DriveEntryText('D', "Daten"), "d: [Daten]");
     EXPECT_EQ(DriveLetterOf("d: [Daten]"), 'D');

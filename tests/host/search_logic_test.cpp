@@ -49,6 +49,26 @@ TEST(SearchLayout, FollowsTheInnerAreaAndSkipsANegativeListHeight) {
     EXPECT_EQ(LayoutSearchWindow(3000, 480)->list.height, 0);
 }
 
+// The label takes the bottom row left of the button, down to the window's
+// edge; at every width from the smallest up it ends before the button starts.
+TEST(SearchLayout, TheLabelNeverReachesTheButton) {
+    for (int width = kSearchMinWidth; width <= 12000; width += 15) {
+        for (int height : {kSearchMinHeight, 3450}) {
+            const auto l = LayoutSearchWindow(width, height);
+            ASSERT_TRUE(l) << width;
+            EXPECT_GE(l->button.left, 120) << width;
+            EXPECT_EQ(l->button.left + l->button.width + 240, width);
+            EXPECT_GE(l->label.width, 0) << width;
+            EXPECT_LE(l->label.left + l->label.width, l->button.left) << width;
+            if (l->label.width > 0) EXPECT_EQ(l->label.left + l->label.width, l->button.left - 120) << width;
+            EXPECT_EQ(l->label.top + l->label.height, height) << width;
+            EXPECT_EQ(l->button.top, l->label.top);
+        }
+    }
+    EXPECT_EQ(LayoutSearchWindow(7950, 3450)->label.width, 6255);  // the design width
+    EXPECT_EQ(LayoutSearchWindow(kSearchMinWidth, 3450)->label.width, 0);
+}
+
 TEST(MessageSlice, FirstEntryThenEveryIntervalAcrossTheTickWrap) {
     MessageSlice slice(10);
     EXPECT_TRUE(slice.Due(0xFFFFFFFAu));  // the first entry of a walk
@@ -56,6 +76,20 @@ TEST(MessageSlice, FirstEntryThenEveryIntervalAcrossTheTickWrap) {
     EXPECT_TRUE(slice.Due(4u));  // 10 ms later, after the counter wrapped
     slice.Restart();
     EXPECT_TRUE(slice.Due(5u));  // a new walk starts with the queue
+}
+
+TEST(ListRefreshPacer, UpdatesTakeAboutATwentiethOfTheTime) {
+    ListRefreshPacer pacer;
+    EXPECT_TRUE(pacer.Due(0xFFFFFFF0u));  // the first finds are shown at once
+    const struct {
+        std::uint32_t cost, gap;
+    } cases[] = {{0, 10}, {1, 19}, {7, 133}, {26, 494}, {27, 500}, {400, 500}, {0xFFFFFFFFu, 500}};
+    for (const auto& c : cases) {
+        const std::uint32_t start = 0xFFFFFFF0u;  // across the counter's wrap
+        pacer.Shown(start, start + c.cost);
+        EXPECT_FALSE(pacer.Due(start + c.cost + c.gap - 1)) << c.cost;
+        EXPECT_TRUE(pacer.Due(start + c.cost + c.gap)) << c.cost;
+    }
 }
 
 TEST(DriveDesignation, OnlyALetterAndAColonIsADriveRoot) {

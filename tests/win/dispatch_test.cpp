@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "tests/support/display.h"
 #include "tests/support/system_test.h"
 
 using namespace systest;
@@ -17,25 +18,56 @@ void PlantStaleResult() {
 
 }  // namespace
 
-TEST(AboutWindow, EmptyParameterStringShowsItCentredWithoutCaptionAndEscEndsTheProgram) {
-    uia::Process p = RunMain("");
-    ASSERT_TRUE(p.Started());
-    HWND about = uia::WaitForWindow({p.Pid(), "", "#32770"});
-    ASSERT_NE(about, nullptr);
+// At 96 and 144 dots per inch: every text shows whole in the fonts that
+// stand in for the window's, no two controls overlap, and the button's face
+// is the window's light grey.
+TEST(AboutWindow, EmptyParameterStringShowsItWhollyAndEscEndsTheProgram) {
+    const struct {
+        const char* text;
+        double points;
+    } labels[] = {{"TavrinoII", 14.25},      {"Datei- und Dialogdienste", 9.75}, {"tavrino.example", 9.75},
+                  {"Lizenziert f\xfcr:", 8.25}, {"Alle Anwender", 9.75},            {"dieses Rechners", 9.75}};
+    for (const int dpi : {96, 144}) {
+        const DisplayDpi display(dpi);
+        PlantStaleResult();
+        uia::Process p = RunMain("");
+        ASSERT_TRUE(p.Started());
+        HWND about = uia::WaitForWindow({p.Pid(), "", "#32770"});
+        ASSERT_NE(about, nullptr) << dpi;
 
-    EXPECT_NE(uia::FindControlByText(about, "TavrinoII", "Static"), nullptr);
-    EXPECT_NE(uia::FindControlByText(about, "OK", "Button"), nullptr);
-    // Borderless, centred on the 1024 x 768 screen, 7755 x 4485 twips at 96 DPI.
-    const RECT r = uia::WindowRectOnScreen(about);
-    EXPECT_EQ(r.right - r.left, 517);
-    EXPECT_EQ(r.bottom - r.top, 299);
-    EXPECT_NEAR((r.left + r.right) / 2, 512, 2);
-    EXPECT_FALSE(::GetWindowLongPtrA(about, GWL_STYLE) & WS_CAPTION);
-    EXPECT_TRUE(::GetWindowLongPtrA(about, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    uia::SaveScreenshot(ScreenshotPath("about"));
+        // Borderless, centred on the 1024 x 768 screen, 7755 x 4485 twips.
+        const RECT r = uia::WindowRectOnScreen(about);
+        EXPECT_EQ(r.right - r.left, tav::TwipsToPixels(7755, dpi)) << dpi;
+        EXPECT_EQ(r.bottom - r.top, tav::TwipsToPixels(4485, dpi)) << dpi;
+        EXPECT_NEAR((r.left + r.right) / 2, 512, 2);
+        EXPECT_FALSE(::GetWindowLongPtrA(about, GWL_STYLE) & WS_CAPTION);
+        EXPECT_TRUE(::GetWindowLongPtrA(about, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 
-    uia::PressEscape(about);
-    EXPECT_EQ(p.WaitForExit(), 0u);
+        HWND ok = uia::FindControlByText(about, "OK", "Button");
+        ASSERT_NE(ok, nullptr);
+        std::vector<HWND> controls = {ok};
+        for (const auto& label : labels) {
+            HWND control = uia::FindControlByText(about, label.text, "Static");
+            ASSERT_NE(control, nullptr) << label.text;
+            const auto font = tav::CreateUiFont("Microsoft Sans Serif", label.points, true, dpi);
+            EXPECT_EQ(TextCutOff(control, font.get(), true), "") << dpi;
+            EXPECT_TRUE(WithinClientArea(control, about)) << label.text << " at " << dpi;
+            for (HWND other : controls) EXPECT_FALSE(Overlap(control, other)) << label.text << " at " << dpi;
+            controls.push_back(control);
+        }
+        ::RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const RECT b = uia::WindowRectOnScreen(ok);
+        const int middle = (b.top + b.bottom) / 2;
+        for (const POINT face : {POINT{b.left + 6, middle}, POINT{b.right - 7, middle}, POINT{(b.left + b.right) / 2, b.top + 3}})
+            EXPECT_EQ(ScreenPixel(face.x, face.y), RGB(192, 192, 192)) << face.x << "," << face.y << " at " << dpi;
+        uia::SaveScreenshot(ScreenshotPath(dpi == 96 ? "about" : "about-" + std::to_string(dpi) + "dpi"));
+
+        // The empty string neither deletes nor writes the result file.
+        EXPECT_EQ(uia::ReadFileBytes(ResultFile()), "[Search]\r\nResult=old\r\n");
+
+        uia::PressEscape(about);
+        EXPECT_EQ(p.WaitForExit(), 0u);
+    }
 }
 
 TEST(StaleResult, IsKeptWhenTheResultFileCannotBeDeleted) {

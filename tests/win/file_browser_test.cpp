@@ -7,6 +7,7 @@
 #include "main/dialogs/file_browser_ids.h"
 #include "main/dialogs/file_browser_window.h"
 #include "main/dialogs/remembered_settings.h"
+#include "tests/support/display.h"
 #include "tests/support/system_test.h"
 
 using namespace systest;
@@ -26,6 +27,25 @@ std::string Jpeg800() { return Resource(1002); }
 std::string Gif320() { return Resource(1003); }
 std::string Bmp120() { return Resource(1004); }
 std::string Ico32() { return Resource(1005); }
+
+// A 24-bit BMP of `width` x `height` pixels, all one colour.
+std::string Bmp(int width, int height) {
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + stride * height);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    bytes.append(stride * height, '\x60');
+    return bytes;
+}
 
 // A Windows metafile with the placeable header: `width` x `height` units at 96 per inch.
 std::string Wmf(int width, int height) {
@@ -97,6 +117,17 @@ struct Browser {
         return {r.right, r.bottom};
     }
     std::vector<std::string> Files() const { return uia::ListItems(Item(FileList)); }
+    // Gives a control the keyboard focus, as Tab would.
+    bool Focus(int id) const {
+        HWND control = Item(id);
+        ::PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        return uia::WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) &&
+                   info.hwndFocus == control;
+        });
+    }
     std::vector<std::string> Folders() const { return uia::ListItems(Item(FolderList)); }
 };
 
@@ -195,16 +226,49 @@ TEST_F(FileBrowser, PicturesPreviewWithTheirSizeOthersShowTheSymbolAndAFailedCop
     EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
 }
 
-TEST_F(FileBrowser, EnterWithNothingSelectedReportsTheFailureAndEscCancels) {
-    {
-        Browser b = Open("c,Titel,*.*," + target_);
-        ASSERT_NE(b.window, nullptr);
-        uia::PressEnter(b.window);  // Enter is OK while OK is enabled
-        EXPECT_EQ(WaitForResult().value_or(""),
-                  "[Dialog]\r\nExtension=\r\nWidth=89\r\nHeight=73\r\nError=1\r\n");
-        EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
-    }
+// Enter is OK from the drive, folder and file lists while OK is enabled (with
+// nothing selected, nothing is copied and that is reported); while OK is
+// disabled, Enter in the folder list opens the highlighted folder.
+TEST_F(FileBrowser, EnterIsOkFromEveryListWhileOkIsEnabledAndEscCancels) {
     Put(pictures_ + "\\bild.jpg", Jpeg640());
+    Put(pictures_ + "\\unter\\tief.jpg", Jpeg640());
+    const std::string picked = "[Dialog]\r\nExtension=jpg\r\nWidth=640\r\nHeight=480\r\nError=0\r\n";
+    const struct {
+        int control;
+        bool requiredSize;
+        const char* result;
+    } cases[] = {
+        {DriveList, false, "[Dialog]\r\nExtension=\r\nWidth=89\r\nHeight=73\r\nError=1\r\n"},
+        {FolderList, true, picked.c_str()},
+        {FileList, true, picked.c_str()},
+    };
+    for (const auto& c : cases) {
+        ::DeleteFileA(ResultFile().c_str());
+        ::DeleteFileA((target_ + ".jpg").c_str());
+        tav::SaveSetting("Dir", pictures_);  // OK remembers the folder it was in
+        Browser b = Open("c,Titel,*.jpg," + target_ + (c.requiredSize ? ",640,480" : ""));
+        ASSERT_NE(b.window, nullptr) << c.control;
+        if (c.requiredSize) {
+            ASSERT_FALSE(uia::IsEnabled(b.Item(OkButton)));
+            // OK disabled: Enter opens the highlighted folder and reports nothing.
+            ASSERT_TRUE(b.Focus(FolderList));
+            const auto folders = b.Folders();
+            ASSERT_EQ(folders.back(), "unter");
+            ::SendMessageA(b.Item(FolderList), LB_SETCURSEL, folders.size() - 1, 0);
+            uia::PressEnter(b.window);
+            ASSERT_TRUE(uia::WaitUntil([&] { return b.Files() == std::vector<std::string>{"tief.jpg"}; }));
+            EXPECT_FALSE(uia::FileExists(ResultFile()));
+            ASSERT_TRUE(b.Pick("tief.jpg", SizeText(640, 480)));
+            ASSERT_TRUE(uia::IsEnabled(b.Item(OkButton)));
+        }
+        ASSERT_TRUE(b.Focus(c.control)) << c.control;
+        uia::PressEnter(b.window);
+        EXPECT_EQ(WaitForResult().value_or(""), c.result) << c.control;
+        EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u) << c.control;
+        EXPECT_EQ(uia::FileExists(target_ + ".jpg"), c.requiredSize) << c.control;
+    }
+    ::DeleteFileA(ResultFile().c_str());
+    tav::SaveSetting("Dir", pictures_);
     Browser b = Open("c,Titel,*.jpg," + target_);
     ASSERT_NE(b.window, nullptr);
     ASSERT_TRUE(b.Pick("bild.jpg", SizeText(640, 480)));
@@ -216,7 +280,74 @@ TEST_F(FileBrowser, EnterWithNothingSelectedReportsTheFailureAndEscCancels) {
     EXPECT_TRUE(uia::WaitForFileGone(ResultFile(), uia::Ms{5000}));
     EXPECT_GE(Clock::now() - t0, std::chrono::milliseconds(1500));
     EXPECT_EQ(b.process.WaitForExit(uia::Ms{3000}), 0u);
-    EXPECT_FALSE(uia::FileExists(target_ + ".jpg"));
+}
+
+// Sizes, the size check and the reported size are the picture's own, also
+// beyond the 32767 pixels a window can measure.
+TEST_F(FileBrowser, PictureSizesComeFromThePictureBeyondAWindowsLargestSize) {
+    Put(pictures_ + "\\breit.bmp", Bmp(40000, 4));
+    Put(pictures_ + "\\hoch.bmp", Bmp(4, 40000));
+    Browser b = Open("c,Breit,*.bmp," + target_ + ",40000,4");
+    ASSERT_NE(b.window, nullptr);
+    ASSERT_TRUE(b.Pick("hoch.bmp", SizeText(4, 40000))) << b.Text(SizeLabel);
+    EXPECT_FALSE(uia::IsEnabled(b.Item(OkButton)));
+    EXPECT_EQ(b.Text(StatusLabel), "Das ausgewählte Bild weist nicht die Masse auf: 40000 x 4 .");
+    ASSERT_TRUE(b.Pick("breit.bmp", SizeText(40000, 4))) << b.Text(SizeLabel);
+    EXPECT_TRUE(uia::IsEnabled(b.Item(OkButton)));
+    EXPECT_EQ(b.Text(StatusLabel), "");
+    uia::Click(b.Item(OkButton));
+    EXPECT_EQ(WaitForResult().value_or(""), "[Dialog]\r\nExtension=bmp\r\nWidth=40000\r\nHeight=4\r\nError=0\r\n");
+    EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
+    EXPECT_EQ(uia::ReadFileBytes(target_ + ".bmp"), Bmp(40000, 4));
+}
+
+// Twelve folder levels below the picture folder: the list holds the whole
+// chain, and the open folder's name is drawn whole.
+TEST_F(FileBrowser, TheOpenFolderShowsItsWholeNameAtAnyDepth) {
+    std::string deepest = pictures_;
+    std::vector<std::string> chain = {"c:\\", "scratch", scratch_.substr(scratch_.find_last_of('\\') + 1), "bilder"};
+    for (int level = 1; level <= 12; ++level) {
+        chain.push_back("Ebene" + std::string(level < 10 ? "0" : "") + std::to_string(level));
+        deepest += "\\" + chain.back();
+    }
+    ASSERT_TRUE(uia::MakeFolders(deepest));
+    tav::SaveSetting("Dir", deepest);
+    Browser b = Open("c,Titel,*.jpg," + target_);
+    ASSERT_NE(b.window, nullptr);
+    HWND list = b.Item(FolderList);
+    EXPECT_EQ(b.Folders(), chain);
+    const int current = uia::ListSelection(list);
+    ASSERT_EQ(current, static_cast<int>(chain.size()) - 1);
+    ::RedrawWindow(b.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    uia::SaveScreenshot(ScreenshotPath("file_browser_deep"));
+
+    // The open folder's row on the screen: its glyph, then its name in the
+    // highlight's text colour on the highlight. The name is whole when the
+    // drawn pixels reach as far right as the name is wide.
+    const int rowHeight = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    const int top = static_cast<int>(::SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    RECT client{};
+    ::GetClientRect(list, &client);
+    POINT origin = {0, (current - top) * rowHeight};
+    ::ClientToScreen(list, &origin);
+    const ScreenArea row({origin.x, origin.y, origin.x + client.right, origin.y + rowHeight});
+    const COLORREF background = ::GetSysColor(COLOR_HIGHLIGHT);
+    int first = -1, last = -1;
+    for (int x = 2; x < row.Width() - 2; ++x) {  // the focus frame's columns left out
+        for (int y = 2; y < row.Height() - 2; ++y) {
+            if (row.At(x, y) == background) continue;
+            if (first < 0) first = x;
+            last = x;
+            break;
+        }
+    }
+    ASSERT_GE(first, 0) << "nothing drawn in the open folder's row";
+    const auto font = tav::CreateUiFont("MS Sans Serif", 8.25, false, tav::ScreenDpi());
+    const int glyph = tav::TwipsToPixels(225, tav::ScreenDpi()) + 3;
+    EXPECT_GE(last - (first + glyph) + 1, TextSize(font.get(), chain.back()).cx - 1)
+        << "drawn from " << first << " to " << last << " of " << row.Width();
+    uia::CloseBox(b.window);
+    EXPECT_EQ(b.process.WaitForExit(uia::Ms{5000}), 0u);
 }
 
 TEST_F(FileBrowser, FoldersOpenOnDoubleClickTheCloseBoxWritesNothingAndTheFolderIsRemembered) {

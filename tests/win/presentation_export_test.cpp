@@ -211,3 +211,25 @@ TEST_F(PresentationExport, RunningInstanceIsReusedAndStaysRunning) {
     ::SetEvent(end.get());
     EXPECT_EQ(host.WaitForExit(), 0u);
 }
+
+// A size with blanks around it is that number; blanks inside still make it no number.
+TEST_F(PresentationExport, SizesWithBlanksAroundThemAreNumbers) {
+    for (const char* parameters : {"p,C:\\Bilder, 640,480,png", "p,C:\\Bilder,640 ,480 ,png"}) {
+        uia::RemoveTree(standin::kLogFile);
+        const Outcome o = Run(parameters);
+        EXPECT_EQ(o.result, Reported("0")) << parameters;
+        EXPECT_EQ(Log(), (std::vector<std::string>{
+                               "Application.presentations", OpenCall(),
+                               Join({"Presentation.Export", "BSTR:C:\\Bilder", "BSTR:png", "I4:640", "I4:480"}),
+                               "Presentation.Close", "Application.Quit"}))
+            << parameters;
+    }
+    uia::RemoveTree(standin::kLogFile);
+    for (const char* parameters : {"p,C:\\Bilder,6 40,480,png", "p,C:\\Bilder,640, ,png"}) {
+        uia::Process p = RunMain(parameters);
+        EXPECT_FALSE(ShowsAnyWindow(p.Pid(), uia::Ms{300})) << parameters;
+        EXPECT_EQ(p.WaitForExit(), 0u) << parameters;
+        EXPECT_FALSE(uia::FileExists(ResultFile())) << parameters;
+    }
+    EXPECT_FALSE(uia::FileExists(standin::kLogFile));
+}

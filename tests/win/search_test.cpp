@@ -7,7 +7,9 @@
 
 #include "common/win/raii.h"
 #include "main/search/file_search.h"
+#include "main/search/search_logic.h"
 #include "main/run/run_state.h"
+#include "tests/support/display.h"
 #include "tests/support/system_test.h"
 
 using namespace systest;
@@ -41,6 +43,14 @@ void MakeFile(const std::string& path) {
     ASSERT_TRUE(uia::WriteFileBytes(path, "x")) << path;
 }
 
+// A file (with its folders) whose name may hold any character.
+void MakeWideFile(const std::wstring& path) {
+    for (auto slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
+        ::CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+    ASSERT_TRUE(static_cast<bool>(
+        tav::UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))));
+}
+
 void MakeTree(const std::string& root, int folders, int filesPerFolder, const std::string& ext) {
     for (int f = 0; f < folders; ++f) {
         const std::string folder = root + "\\ordner" + std::to_string(f) + "\\";
@@ -66,6 +76,17 @@ void EmptyFolder(const std::wstring& folder) {
         if (::DeleteFileW(path.c_str())) continue;
         EmptyFolder(path);
         ::RemoveDirectoryW(path.c_str());
+    }
+}
+
+// Every file under `folder`, depth-first in the platform's order.
+void FilesInWalkOrder(const std::string& folder, std::vector<std::string>& files) {
+    WIN32_FIND_DATAA data{};
+    tav::UniqueFindHandle find{::FindFirstFileA((folder + "*.*").c_str(), &data)};
+    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileA(find.get(), &data)) {
+        const std::string name = data.cFileName;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + name);
+        else if (name != "." && name != "..") FilesInWalkOrder(folder + name + "\\", files);
     }
 }
 
@@ -168,9 +189,16 @@ bool WaitForCount(const SearchWindow& w, uia::Ms timeout = uia::Ms{60000}) {
         timeout);
 }
 
+// Names the ANSI code page cannot spell are passed over: a file, and a folder
+// with everything in it, would be reported under a name that names nothing.
 TEST_F(SearchTest, ListModeListsEveryFindAndADoubleClickReportsIt) {
     for (const char* path : {"D:\\Vortrag.PPT", "D:\\Kurs\\a.pps", "D:\\Kurs\\b.doc", "D:\\X.PPT\\c.txt"})
         MakeFile(path);
+    for (const wchar_t* path : {L"D:\\\u0141\u00f3d\u017a.ppt",          // Łódź.ppt
+                                L"D:\\Kurs\\\u0142za.pps",                // łza.pps: "l" would be a best fit
+                                L"D:\\\u0141\u00f3d\u017a\\Vortrag.ppt",  // in the folder Łódź
+                                L"D:\\Gr\u00f6\u00dfe.pps"})                // Größe.pps: code page 1252
+        MakeWideFile(path);
     uia::Process p = RunMain("s,D:,*.ppt;*.pps,list");
     const SearchWindow w = WaitForSearchWindow(p.Pid(), "*.ppt;*.pps");
     ASSERT_NE(w.window, nullptr);
@@ -181,7 +209,7 @@ TEST_F(SearchTest, ListModeListsEveryFindAndADoubleClickReportsIt) {
     ASSERT_TRUE(WaitForCount(w));
     auto items = uia::ListItems(w.list);
     std::sort(items.begin(), items.end());
-    EXPECT_EQ(items, (std::vector<std::string>{"D:\\Kurs\\a.pps", "D:\\Vortrag.PPT"}));
+    EXPECT_EQ(items, (std::vector<std::string>{"D:\\Gr\xf6\xdf" "e.pps", "D:\\Kurs\\a.pps", "D:\\Vortrag.PPT"}));
     uia::SaveScreenshot(ScreenshotPath("search-list"));
     EXPECT_FALSE(uia::FileExists(ResultFile()));
 
@@ -226,26 +254,88 @@ TEST_F(SearchTest, ListModeWaysOutWithoutAChoiceAnswerZero) {
     }
 }
 
-TEST_F(SearchTest, ListModeStopKeepsTheFindsAndTheProgramRunning) {
-    MakeTree("D:\\gross", 20, 50, ".big");
+// Finds appear in walk order while the walk runs; "Stop!" keeps them and the
+// program running; a double-click during a walk takes the entry under the mouse.
+TEST_F(SearchTest, ListModeFillsInWalkOrderStopKeepsTheFindsAndADoubleClickTakesTheEntryUnderTheMouse) {
+    MakeTree("D:\\gross", 40, 250, ".big");
+    std::vector<std::string> walkOrder;
+    FilesInWalkOrder("D:\\", walkOrder);
+    ASSERT_EQ(walkOrder.size(), 10000u);
     uia::Process p = RunMain("s,D:,*.big,list");
     const SearchWindow w = WaitForSearchWindow(p.Pid(), "*.big");
     ASSERT_NE(w.window, nullptr);
+    const auto listed = [&] { return ::SendMessageA(w.list, LB_GETCOUNT, 0, 0); };
     uia::Click(w.button);
-    ASSERT_TRUE(uia::WaitUntil([&] { return ::SendMessageA(w.list, LB_GETCOUNT, 0, 0) > 0; }, uia::Ms{20000}));
+    ASSERT_TRUE(uia::WaitUntil([&] { return listed() > 20; }, uia::Ms{20000}));
     EXPECT_EQ(uia::TextOf(w.button), "Stop!");
     uia::Click(w.button);
     ASSERT_TRUE(WaitForCount(w, uia::Ms{10000}));
-    const auto items = uia::ListItems(w.list);
-    EXPECT_GT(items.size(), 0u);
-    EXPECT_LT(items.size(), 1000u) << "the walk stopped early";
+    uia::SaveScreenshot(ScreenshotPath("search-list-stopped"));
+    auto items = uia::ListItems(w.list);
+    ASSERT_GT(items.size(), 0u);
+    EXPECT_LT(items.size(), walkOrder.size()) << "the walk stopped early";
+    EXPECT_TRUE(std::equal(items.begin(), items.end(), walkOrder.begin()));
     EXPECT_TRUE(p.Running());
     EXPECT_FALSE(uia::FileExists(ResultFile()));
 
     // Searching again clears the list and runs to its end.
     uia::Click(w.button);
-    ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.label) == "1000 Dateien gefunden"; }, uia::Ms{60000}));
-    EXPECT_EQ(uia::ListItems(w.list).size(), 1000u);
+    ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.label) == "10000 Dateien gefunden"; }, uia::Ms{120000}));
+    EXPECT_EQ(uia::ListItems(w.list), walkOrder);
+
+    // Once more, and a double-click on the third row while the walk runs.
+    uia::Click(w.button);
+    ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.button) == "Stop!" && listed() >= 3; }, uia::Ms{20000}));
+    const LRESULT rowHeight = ::SendMessageA(w.list, LB_GETITEMHEIGHT, 0, 0);
+    ASSERT_EQ(::SendMessageA(w.list, LB_GETTOPINDEX, 0, 0), 0);
+    const RECT list = uia::WindowRectOnScreen(w.list);
+    ::SetForegroundWindow(w.window);
+    DoubleClickAt({list.left + 40, list.top + 2 + static_cast<LONG>(rowHeight) * 5 / 2});
+    const auto a = WaitForSearchAnswer();
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->result + a->file, walkOrder[2]);
+    EXPECT_EQ(p.WaitForExit(uia::Ms{10000}), 0u);
+}
+
+// The whole instruction shows, and the button is never covered by the label,
+// at 96 and 144 dots per inch and at every width the window can be given.
+TEST_F(SearchTest, TheInstructionShowsWholeAndTheButtonStaysClearAtEverySize) {
+    const std::string instruction = "Ein Doppelklick auf den gew\xfcnschten Listeneintrag \xfc" "bernimmt die Datei.";
+    for (const int dpi : {96, 144}) {
+        const DisplayDpi display(dpi);
+        uia::Process p = RunMain("s,D:,nichts.xyz,list");
+        const SearchWindow w = WaitForSearchWindow(p.Pid(), "nichts.xyz");
+        ASSERT_NE(w.window, nullptr) << dpi;
+        RECT client{};
+        ::GetClientRect(w.window, &client);
+        EXPECT_EQ(client.right, tav::TwipsToPixels(7950, dpi)) << "the design size at " << dpi;
+        EXPECT_EQ(uia::TextOf(w.label), instruction);
+        const auto font = GuiFontAt(dpi);
+        EXPECT_EQ(TextCutOff(w.label, font.get(), true), "") << dpi;
+        EXPECT_FALSE(Overlap(w.label, w.button)) << dpi;
+        uia::SaveScreenshot(ScreenshotPath("search-window-" + std::to_string(dpi) + "dpi"));
+
+        // Narrower and narrower, below the smallest size the window allows.
+        const RECT outer = uia::WindowRectOnScreen(w.window);
+        const int frame = (outer.right - outer.left) - client.right;
+        for (const int width : {447, 400, 300, 150, 50}) {
+            const int pixels = width * dpi / 96;
+            ::SetWindowPos(w.window, nullptr, 0, 0, pixels + frame, outer.bottom - outer.top,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ::GetClientRect(w.window, &client);
+            EXPECT_GE(client.right, std::min(pixels, tav::TwipsToPixels(tav::kSearchMinWidth, dpi)) - 1)
+                << width << " at " << dpi;
+            EXPECT_TRUE(WithinClientArea(w.button, w.window)) << width << " at " << dpi;
+            EXPECT_FALSE(Overlap(w.label, w.button)) << width << " at " << dpi;
+            if (width == 300 &&
+                ::RedrawWindow(w.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN))
+                uia::SaveScreenshot(ScreenshotPath("search-window-narrow-" + std::to_string(dpi) + "dpi"));
+        }
+        uia::CloseBox(w.window);
+        EXPECT_TRUE(WaitForSearchAnswer()) << dpi;
+        EXPECT_EQ(p.WaitForExit(uia::Ms{10000}), 0u) << dpi;
+        ::DeleteFileA(ResultFile().c_str());
+    }
 }
 
 // "all": the fixed drives C: and D: in letter order, never the CD-ROM E:;

@@ -6,6 +6,7 @@
 
 #include "common/win/folders.h"
 #include "common/win/raii.h"
+#include "tests/support/display.h"
 #include "tests/support/shell_link_reader.h"
 #include "tests/support/system_test.h"
 #include "tests/support/uninstaller_session.h"
@@ -108,20 +109,35 @@ TEST(Extraction, NoOrCancelDeleteNothingAStaleCopyIsReplacedAnIdenticalOneReused
     ::DeleteFileA(MarkerFile().c_str());
 }
 
+// The information window shows its whole text at 96 and 144 dots per inch,
+// in whatever font stands in for the window's.
 TEST(Uninstaller, WithoutAFolderItShowsTheInformationWindow) {
     PlantMarker();
-    RunExtraction("");
-    HWND info = uia::WaitForWindow({0, "Uninstaller", "#32770"}, kBoxTimeout);
-    ASSERT_NE(info, nullptr);
-    HWND close = uia::FindControlByText(info, "Schließen", "Button");
-    ASSERT_NE(close, nullptr);
-    EXPECT_TRUE(::GetWindowLongPtrA(close, GWL_STYLE) & BS_DEFPUSHBUTTON);
-    uia::SaveScreenshot(ScreenshotPath("uninstall_information"));
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(info, &pid);
-    uia::Process process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid), pid);
-    uia::Click(close);
-    EXPECT_EQ(process.WaitForExit(), 0u);
+    for (const int dpi : {96, 144}) {
+        const DisplayDpi display(dpi);
+        RunExtraction("");
+        HWND info = uia::WaitForWindow({0, "Uninstaller", "#32770"}, kBoxTimeout);
+        ASSERT_NE(info, nullptr);
+        HWND close = uia::FindControlByText(info, "Schließen", "Button");
+        ASSERT_NE(close, nullptr);
+        EXPECT_TRUE(::GetWindowLongPtrA(close, GWL_STYLE) & BS_DEFPUSHBUTTON);
+        const auto font = GuiFontAt(dpi);
+        for (HWND control : uia::Children(info)) {
+            EXPECT_EQ(TextCutOff(control, font.get(), uia::ClassOf(control) == "Static"), "") << dpi;
+            EXPECT_TRUE(WithinClientArea(control, info)) << uia::TextOf(control) << " at " << dpi;
+        }
+        HWND label = uia::FindControlByText(info, "Dieses Tool wird über Parameter aufgerufen. Es dient der "
+                                                  "Deinstallation von Software.", "Static");
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(Overlap(label, close)) << dpi;
+        uia::SaveScreenshot(ScreenshotPath(dpi == 96 ? "uninstall_information"
+                                                     : "uninstall_information-" + std::to_string(dpi) + "dpi"));
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(info, &pid);
+        uia::Process process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid), pid);
+        uia::Click(close);
+        EXPECT_EQ(process.WaitForExit(), 0u);
+    }
     EXPECT_TRUE(uia::FileExists(MarkerFile()));
     ::DeleteFileA(MarkerFile().c_str());
 }
