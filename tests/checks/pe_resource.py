@@ -56,13 +56,15 @@ def entries(data, base, offset):
 
 
 def find(data, base, offset, key):
+    """The entry with that key; key None: the first entry."""
     for k, is_dir, target in entries(data, base, offset):
-        if k == key:
+        if key is None or k == key:
             return is_dir, target
     return None
 
 
 def resource(data, rtype, rid, lang):
+    """The bytes of resource TYPE/ID/LANG (LANG None: in whichever language it has)."""
     rva, size, secs = sections(data)
     if not rva or not size:
         raise PeError("no resource directory")
