@@ -5,8 +5,10 @@
 #include <cstring>
 #include <optional>
 
+#include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folders.h"
+#include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "main/run/picture.h"
 #include "main/run/run_state.h"
@@ -84,24 +86,6 @@ RenderedPicture Render(IPicture* picture, SIZE size, const BmpLayout& layout) {
     return out;
 }
 
-// Which file a path names, whatever its spelling: the volume's serial number
-// and the file's index on it.
-struct FileIdentity {
-    DWORD volume = 0, indexHigh = 0, indexLow = 0;
-    bool operator==(const FileIdentity& o) const {
-        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
-    }
-};
-
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
-    UniqueFile file(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
-
 // True when a file named `wallpaper` may be replaced by the bitmap of
 // `picture`: there is none, or it is an earlier wallpaper, i.e. a picture
 // itself (never a system file of that name) and not the picture being
@@ -109,9 +93,9 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 bool MayReplace(const std::string& wallpaper, const std::string& picture) {
     if (::GetFileAttributesA(wallpaper.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     if (!IsPlainFile(wallpaper)) return false;
-    const auto existing = IdentityOf(wallpaper);
-    const auto source = IdentityOf(picture);
-    if (!existing || !source || *existing == *source) return false;
+    const auto existing = IdentifyPath(WidenAnsi(wallpaper));
+    const auto source = IdentifyPath(WidenAnsi(picture));
+    if (!existing || !source || existing->SameAs(*source)) return false;
     return static_cast<bool>(LoadPictureFile(wallpaper));
 }
 
