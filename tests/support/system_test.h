@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +35,14 @@ struct IniSection {
     std::vector<std::pair<std::string, std::string>> entries;
 };
 std::vector<IniSection> ParseIni(const std::string& bytes);
+
+// The entries of one section of the result file as it is now (nullopt: no
+// file, or no such section in it).
+using IniEntries = std::map<std::string, std::string>;
+std::optional<IniEntries> ResultSection(const std::string& section);
+
+// Deletes the result file, also when it is read-only.
+void RemoveResultFile();
 
 // Where screenshots for people go (the harness turns them into PNG files).
 std::string ScreenshotPath(const std::string& name);

@@ -48,6 +48,19 @@ std::vector<IniSection> ParseIni(const std::string& bytes) {
     return sections;
 }
 
+std::optional<IniEntries> ResultSection(const std::string& section) {
+    const auto bytes = uia::ReadFileBytes(ResultFile());
+    if (!bytes) return std::nullopt;
+    for (const auto& s : ParseIni(*bytes))
+        if (s.name == section) return IniEntries(s.entries.begin(), s.entries.end());
+    return std::nullopt;
+}
+
+void RemoveResultFile() {
+    ::SetFileAttributesA(ResultFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(ResultFile().c_str());
+}
+
 std::string ScreenshotPath(const std::string& name) {
     uia::MakeFolders("C:\\screenshots");
     return "C:\\screenshots\\" + name + ".bmp";
