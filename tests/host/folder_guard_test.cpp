@@ -34,9 +34,7 @@ TEST(FolderGuardPaths, ParentsClimbToTheVolumeRootAndStop) {
     EXPECT_EQ(WithoutTrailingBackslash(L"D:\\Demo\\\\"), L"D:\\Demo");
     EXPECT_EQ(WithoutTrailingBackslash(L"D:\\"), L"D:\\");
     EXPECT_EQ(WithoutTrailingBackslash(L"\\\\?\\C:\\"), L"\\\\?\\C:\\");
-}
-
-TEST(FolderGuardPaths, TheNtPrefixReachesTheResolutionAsTheDrive) {
+    // The NT prefix reaches the resolution as the drive it names.
     EXPECT_EQ(PrepareForFullPath(L"\\??\\C:\\windows"), L"\\\\?\\C:\\windows");
     EXPECT_EQ(PrepareForFullPath(L"D:\\x\\??\\y"), L"D:\\x\\??\\y");
 }
@@ -45,10 +43,7 @@ TEST(FolderGuardVerdict, AllowsOnlyAnIdentifiedOrdinaryFolder) {
     const FolderIdentity documents{7, 42, L"\\\\?\\C:\\users\\hans\\Documents"};
     const FolderIdentity users{7, 40, L"\\\\?\\C:\\users"};
     const std::vector<FolderIdentity> protectedList{documents, users};
-    const auto judge = [&](std::optional<FolderIdentity> target,
-                           std::optional<std::vector<FolderIdentity>> list) {
-        return JudgeFolderForDeletion(target, list);
-    };
+    const auto judge = JudgeFolderForDeletion;
     // The same folder reached another way: same volume and index, another path.
     EXPECT_EQ(judge(FolderIdentity{7, 42, L"\\\\?\\S:\\Documents"}, protectedList), DeleteVerdict::Protected);
     // Or the same final path, where the platform numbers files differently.

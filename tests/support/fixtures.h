@@ -26,6 +26,15 @@ inline void RunQuietly(const std::string& parameters, const std::string& cwd = u
     EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << parameters;
 }
 
+// A folder to delete: a file, a read-only file directly inside, a file in a subfolder.
+inline void MakeFolderWithFiles(const std::string& folder) {
+    ASSERT_TRUE(uia::MakeFolders(folder + "\\unter"));
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\a.txt", "a"));
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\unter\\b.txt", "b"));
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\schreibgeschützt.txt", "r"));
+    ::SetFileAttributesA((folder + "\\schreibgeschützt.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
 // A file's bytes, or "<missing>".
 inline std::string Contents(const std::string& path) {
     return uia::ReadFileBytes(path).value_or("<missing>");
@@ -73,6 +82,20 @@ inline std::string Bitmap(int width, int height, char grey = '\x60') {
     info.biBitCount = 24;
     return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
            std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels;
+}
+
+// A Windows metafile with the placeable header: `width` x `height` units at 96 per inch.
+inline std::string Wmf(int width, int height) {
+    HDC dc = ::CreateMetaFileA(nullptr);
+    ::SetWindowExtEx(dc, width, height, nullptr);
+    ::Ellipse(dc, 0, 0, width, height);
+    HMETAFILE metafile = ::CloseMetaFile(dc);
+    std::string body(::GetMetaFileBitsEx(metafile, 0, nullptr), '\0');
+    ::GetMetaFileBitsEx(metafile, static_cast<UINT>(body.size()), body.data());
+    ::DeleteMetaFile(metafile);
+    WORD header[11] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<WORD>(width), static_cast<WORD>(height), 96, 0, 0, 0};
+    for (int i = 0; i < 10; ++i) header[10] ^= header[i];
+    return std::string(reinterpret_cast<const char*>(header), sizeof header) + body;
 }
 
 // An enhanced metafile 2 x 1 inches large (frame in 0.01 mm), filled red.

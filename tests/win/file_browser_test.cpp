@@ -15,20 +15,6 @@ using namespace tav::browser;
 
 namespace {
 
-// A Windows metafile with the placeable header: `width` x `height` units at 96 per inch.
-std::string Wmf(int width, int height) {
-    HDC dc = ::CreateMetaFileA(nullptr);
-    ::SetWindowExtEx(dc, width, height, nullptr);
-    ::Ellipse(dc, 0, 0, width, height);
-    HMETAFILE metafile = ::CloseMetaFile(dc);
-    std::string body(::GetMetaFileBitsEx(metafile, 0, nullptr), '\0');
-    ::GetMetaFileBitsEx(metafile, static_cast<UINT>(body.size()), body.data());
-    ::DeleteMetaFile(metafile);
-    WORD header[11] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<WORD>(width), static_cast<WORD>(height), 96, 0, 0, 0};
-    for (int i = 0; i < 10; ++i) header[10] ^= header[i];
-    return std::string(reinterpret_cast<const char*>(header), sizeof header) + body;
-}
-
 // Writes files into `folder`.
 void Put(const std::string& folder, std::initializer_list<std::pair<const char*, std::string>> files) {
     for (const auto& [name, bytes] : files) ASSERT_TRUE(!bytes.empty() && uia::WriteFileBytes(folder + "\\" + name, bytes)) << name;

@@ -1,75 +1,17 @@
 // The protected-folder guard of "killfolder" and of the uninstaller: every
-// spelling of every protected folder, a link and a substituted drive leading
-// to one, links inside a folder being emptied, and the uninstaller's start-menu
+// spelling of every protected folder, links and a substituted drive leading to
+// one, links inside a folder being emptied, and the uninstaller's start-menu
 // step, run from a front end's folder on another drive and from one on the
-// target's drive. Sentinel files in every protected folder must survive; the
-// ordinary folders must still go.
-//
-// The harness makes the links this suite needs (TAV_FIXTURE_LINKS):
-// D:\Verweise\Dokumente -> the user's Documents, D:\Verweise\Leeren\Verweis ->
-// C:\Gesendet, and drive S: for the user's profile folder.
-#include <windows.h>
-#include <shlobj.h>
-
-#include "tests/support/system_test.h"
-#include "tests/support/uninstaller_session.h"
+// target's drive. Sentinels in every protected folder must survive; ordinary
+// folders must still go. The harness makes the links (TAV_FIXTURE_LINKS):
+// D:\Verweise\Dokumente -> Documents, D:\Verweise\Leeren\Verweis -> C:\Gesendet, S: -> profile.
+#include "tests/support/protected_folders_fixture.h"
 
 using namespace systest;
 
 namespace {
 
 const std::vector<std::string> kWorkingFolders = {"D:\\Front End", "C:\\work"};
-
-std::string ShellFolder(int csidl) {
-    char buffer[MAX_PATH] = {};
-    return ::SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, 0, buffer) == S_OK
-               ? buffer : "";
-}
-
-std::string ShortForm(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    const DWORD n = ::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
-}
-
-std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return folder + (folder.back() == '\\' ? "" : "\\") + name;
-}
-
-// A file in every protected folder and in the links' targets.
-class Sentinels {
-public:
-    Sentinels() {
-        for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                          CSIDL_COMMON_APPDATA, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,
-                          CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_STARTMENU, CSIDL_PROGRAMS,
-                          CSIDL_STARTUP, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
-                          CSIDL_COMMON_STARTUP, CSIDL_SENDTO})
-            files_.push_back(Join(ShellFolder(csidl), "tav_sentinel.txt"));
-        for (const char* folder : {"C:\\", "D:\\", "C:\\Gesendet"})
-            files_.push_back(Join(folder, "tav_sentinel.txt"));
-        files_.push_back(Join(Parent(ShellFolder(CSIDL_PROFILE)), "tav_sentinel.txt"));
-        for (const auto& f : files_) {
-            uia::MakeFolders(Parent(f));
-            EXPECT_TRUE(uia::WriteFileBytes(f, "bleibt")) << f;
-        }
-    }
-    ~Sentinels() {
-        for (const auto& f : files_) ::DeleteFileA(f.c_str());
-    }
-    // The sentinels that are gone.
-    std::vector<std::string> Missing() const {
-        std::vector<std::string> missing;
-        for (const auto& f : files_)
-            if (uia::ReadFileBytes(f) != "bleibt") missing.push_back(f);
-        return missing;
-    }
-
-private:
-    std::vector<std::string> files_;
-};
 
 // Every way of naming a protected folder that the guard has met.
 std::vector<std::string> ProtectedSpellings() {
@@ -89,43 +31,15 @@ std::vector<std::string> ProtectedSpellings() {
     };
 }
 
-void MakeFolderWithFiles(const std::string& folder) {
-    ASSERT_TRUE(uia::MakeFolders(folder + "\\unter"));
-    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\a.txt", "a"));
-    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\unter\\b.txt", "b"));
-}
-
-void RunKillFolder(const std::string& operand, const std::string& cwd) {
-    uia::Process p = RunMain("c,killfolder," + operand, cwd);
-    ASSERT_TRUE(p.Started());
-    EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << operand;
-}
-
-// Runs the uninstaller on `folder` as a hand-made command line would, answers
-// Yes, and returns what it showed.
-Outcome RunUninstaller(const std::string& folder, const std::string& cwd) {
-    uia::Process started = uia::StartCommandLine(
-        uia::UninstallProgram(), "\"" + uia::UninstallProgram() + "\" " + folder, cwd);
-    auto u = WaitForQuestion();
-    if (!u) return {};
-    return AnswerYesAndCollect(*u);
-}
-
 const std::string kRefusal = "Hinweis: Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n";
-
-// The user's Desktop folder moved away for the scope: the platform then
-// cannot name most special folders.
-struct DesktopMissing {
-    std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
-    DesktopMissing() { EXPECT_TRUE(::MoveFileA(desktop.c_str(), (desktop + ".weg").c_str())); }
-    ~DesktopMissing() { ::MoveFileA((desktop + ".weg").c_str(), desktop.c_str()); }
-};
 
 class Guard : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const auto& cwd : kWorkingFolders) uia::MakeFolders(cwd);
     }
+    // Whatever a case did, every sentinel is still there.
+    void TearDown() override { EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}); }
     Sentinels sentinels_;
 };
 
@@ -134,7 +48,7 @@ protected:
 TEST_F(Guard, KillFolderNeverEmptiesAProtectedFolderHoweverItIsNamed) {
     for (const auto& cwd : kWorkingFolders)
         for (const auto& spelling : ProtectedSpellings()) {
-            RunKillFolder(spelling, cwd);
+            RunQuietly("c,killfolder," + spelling, cwd);
             EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << spelling << " from " << cwd;
         }
 }
@@ -161,7 +75,7 @@ TEST_F(Guard, OrdinaryFoldersStillGoWhateverTheyAreCalled) {
         };
         for (const auto& [operand, folder] : cases) {
             MakeFolderWithFiles(folder);
-            RunKillFolder(operand, cwd);
+            RunQuietly("c,killfolder," + operand, cwd);
             EXPECT_FALSE(uia::FolderExists(folder)) << operand << " from " << cwd;
         }
         MakeFolderWithFiles("D:\\x\\Start Menu");
@@ -170,26 +84,23 @@ TEST_F(Guard, OrdinaryFoldersStillGoWhateverTheyAreCalled) {
         EXPECT_FALSE(uia::FolderExists("D:\\x\\Start Menu"));
         // Too short to name a folder: nothing happens.
         MakeFolderWithFiles(cwd + "\\x");
-        for (const char* operand : {"C:", "  x "}) RunKillFolder(operand, cwd);
+        for (const char* operand : {"C:", "  x "}) RunQuietly(std::string("c,killfolder,") + operand, cwd);
         EXPECT_TRUE(uia::FileExists(cwd + "\\x\\a.txt"));
     }
-    EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
 }
 
 TEST_F(Guard, LinksInsideAFolderBeingEmptiedAreNeverFollowed) {
     const std::string folder = "D:\\Verweise\\Leeren";
     ASSERT_TRUE(uia::FolderExists(folder + "\\Verweis")) << "the harness makes this link";
     MakeFolderWithFiles(folder);
-    RunKillFolder(folder, kWorkingFolders[0]);
+    RunQuietly("c,killfolder," + folder, kWorkingFolders[0]);
     EXPECT_FALSE(uia::FileExists(folder + "\\a.txt"));
     EXPECT_FALSE(uia::FolderExists(folder + "\\unter"));
-    EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
 
     MakeFolderWithFiles(folder);
     const Outcome out = RunUninstaller(folder, kWorkingFolders[1]);
     EXPECT_TRUE(out.closing);
     EXPECT_FALSE(uia::FileExists(folder + "\\a.txt"));
-    EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
 }
 
 TEST_F(Guard, WithoutTheDesktopTheGuardFailsClosed) {
@@ -202,7 +113,7 @@ TEST_F(Guard, WithoutTheDesktopTheGuardFailsClosed) {
         const DesktopMissing missing;
         for (const auto& cwd : kWorkingFolders)
             for (int csidl : {CSIDL_PERSONAL, CSIDL_COMMON_APPDATA, CSIDL_APPDATA})
-                RunKillFolder(ShellFolder(csidl), cwd);
+                RunQuietly("c,killfolder," + ShellFolder(csidl), cwd);
         RunMain("c,u/C:\\Apps\\Demo8", kWorkingFolders[0]).WaitForExit();
         auto u = WaitForQuestion();
         ASSERT_TRUE(u);
@@ -210,9 +121,6 @@ TEST_F(Guard, WithoutTheDesktopTheGuardFailsClosed) {
         EXPECT_TRUE(out.closing) << ::testing::PrintToString(out.notes);
     }
     EXPECT_EQ(uia::ReadFileBytes("C:\\Demo8\\tav_sentinel.txt"), "bleibt");
-    EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
-    uia::RemoveTree("C:\\Demo8");
-    uia::RemoveTree("C:\\Apps\\Demo8");
 }
 
 TEST_F(Guard, TheStartMenuStepRemovesOnlyAPlainNameInTheProgramsFolder) {
@@ -230,22 +138,12 @@ TEST_F(Guard, TheStartMenuStepRemovesOnlyAPlainNameInTheProgramsFolder) {
         EXPECT_TRUE(out.closing) << folder;
     }
     EXPECT_EQ(uia::ReadFileBytes(mail + "\\daten.txt"), "bleibt");
-    EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
-    uia::RemoveTree(mail);
 }
 
 TEST_F(Guard, TheUninstallerRemovesTheFolderItsCallerStartedIn) {
     // A front end in the installation folder, and a temp folder with a blank
     // and a short name: the uninstaller still knows its own path and can
     // remove the folder, which nobody keeps open.
-    struct ScopedTemp {  // TMP and TEMP of this process, passed on to the programs it starts
-        std::string old = uia::TempFolder();
-        explicit ScopedTemp(const std::string& value) { Set(value); }
-        ~ScopedTemp() { Set(old); }
-        static void Set(const std::string& v) {
-            for (const char* name : {"TMP", "TEMP"}) ::SetEnvironmentVariableA(name, v.c_str());
-        }
-    };
     ASSERT_TRUE(uia::MakeFolders("C:\\Temp Dir\\Unterordner mit Namen"));
     const std::string temp = ShortForm("C:\\Temp Dir\\Unterordner mit Namen") + "\\";
     const std::string install = "C:\\Apps\\Mein Demo";

@@ -7,6 +7,7 @@
 #include "common/win/folders.h"
 #include "common/win/raii.h"
 #include "tests/support/display.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/shell_link_reader.h"
 #include "tests/support/system_test.h"
 #include "tests/support/uninstaller_session.h"
@@ -22,14 +23,6 @@ std::string MarkerFile() { return tav::WindowsFolder() + "\\tavrinoinstall.inf";
 // The main program carries the uninstaller of the same build byte for byte.
 std::optional<std::string> BuiltUninstaller() { return uia::ReadFileBytes(uia::UninstallProgram()); }
 
-// An installation with files, a read-only file directly inside, and subfolders.
-void MakeInstallation(const std::string& folder) {
-    ASSERT_TRUE(uia::MakeFolders(folder + "\\Daten\\Tief"));
-    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\Schreibgeschützt.txt", "r"));
-    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\Daten\\Tief\\b.dat", "b"));
-    ::SetFileAttributesA((folder + "\\Schreibgeschützt.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-}
-
 void PlantMarker() { ASSERT_TRUE(uia::WriteFileBytes(MarkerFile(), "[Tavrino]\r\n")); }
 
 // Starts the main program with "c,u/<folder>" and waits for its quick end.
@@ -42,7 +35,7 @@ void RunExtraction(const std::string& folderPart) {
 TEST(UninstallChain, ShortcutExtractionAndYesRemoveEverything) {
     const std::string install = "C:\\Programme\\Demo Spiel";
     uia::RemoveTree(install);
-    MakeInstallation(install);
+    MakeFolderWithFiles(install);
     PlantMarker();
     const std::string menu = Programs() + "\\Demo Spiel";
     uia::RemoveTree(menu);
@@ -74,7 +67,7 @@ TEST(Extraction, NoOrCancelDeleteNothingAStaleCopyIsReplacedAnIdenticalOneReused
     const std::string result = "[Search]\r\nResult=alt\r\n";  // "c,u/" leaves it alone
     ASSERT_TRUE(uia::WriteFileBytes(ResultFile(), result));
     const std::string install = ScratchFolder() + "\\Bleibt";
-    MakeInstallation(install);
+    MakeFolderWithFiles(install);
     const std::string menu = Programs() + "\\Bleibt";
     ASSERT_TRUE(uia::MakeFolders(menu));
     PlantMarker();
@@ -89,7 +82,7 @@ TEST(Extraction, NoOrCancelDeleteNothingAStaleCopyIsReplacedAnIdenticalOneReused
         ASSERT_TRUE(u) << answer;
         Answer(u->question, answer);
         EXPECT_EQ(u->process.WaitForExit(), 0u) << answer;
-        EXPECT_TRUE(uia::FileExists(install + "\\Daten\\Tief\\b.dat")) << answer;
+        EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt")) << answer;
         EXPECT_TRUE(uia::FileExists(MarkerFile())) << answer;
         EXPECT_TRUE(uia::FolderExists(menu)) << answer;
         EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller()) << answer;

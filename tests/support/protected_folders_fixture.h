@@ -1,0 +1,98 @@
+// The world of the protected-folder tests: sentinel files in every protected
+// folder, the special folders' places, folders to delete, the uninstaller run
+// by hand, and the environment changes some cases need.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/fixtures.h"
+#include "tests/support/system_test.h"
+#include "tests/support/uninstaller_session.h"
+
+namespace systest {
+
+inline std::string ShellFolder(int csidl) {
+    char buffer[MAX_PATH] = {};
+    return ::SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, 0, buffer) == S_OK
+               ? buffer : "";
+}
+
+inline std::string ShortForm(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD n = ::GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
+inline std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+inline std::string Join(const std::string& folder, const std::string& name) {
+    return folder + (folder.back() == '\\' ? "" : "\\") + name;
+}
+
+// A file in every protected folder and in the links' targets.
+class Sentinels {
+public:
+    Sentinels() {
+        for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+                          CSIDL_COMMON_APPDATA, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,
+                          CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_STARTMENU, CSIDL_PROGRAMS,
+                          CSIDL_STARTUP, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
+                          CSIDL_COMMON_STARTUP, CSIDL_SENDTO})
+            files_.push_back(Join(ShellFolder(csidl), "tav_sentinel.txt"));
+        for (const char* folder : {"C:\\", "D:\\", "C:\\Gesendet"})
+            files_.push_back(Join(folder, "tav_sentinel.txt"));
+        files_.push_back(Join(Parent(ShellFolder(CSIDL_PROFILE)), "tav_sentinel.txt"));
+        for (const auto& f : files_) {
+            uia::MakeFolders(Parent(f));
+            EXPECT_TRUE(uia::WriteFileBytes(f, "bleibt")) << f;
+        }
+    }
+    ~Sentinels() {
+        for (const auto& f : files_) ::DeleteFileA(f.c_str());
+    }
+    // The sentinels that are gone.
+    std::vector<std::string> Missing() const {
+        std::vector<std::string> missing;
+        for (const auto& f : files_)
+            if (uia::ReadFileBytes(f) != "bleibt") missing.push_back(f);
+        return missing;
+    }
+
+private:
+    std::vector<std::string> files_;
+};
+
+
+// Runs the uninstaller on `folder` as a hand-made command line would, answers
+// Yes, and returns what it showed.
+inline Outcome RunUninstaller(const std::string& folder, const std::string& cwd) {
+    uia::Process started = uia::StartCommandLine(
+        uia::UninstallProgram(), "\"" + uia::UninstallProgram() + "\" " + folder, cwd);
+    auto u = WaitForQuestion();
+    if (!u) return {};
+    return AnswerYesAndCollect(*u);
+}
+
+// The user's Desktop folder moved away for the scope: the platform then
+// cannot name most special folders.
+struct DesktopMissing {
+    std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
+    DesktopMissing() { EXPECT_TRUE(::MoveFileA(desktop.c_str(), (desktop + ".weg").c_str())); }
+    ~DesktopMissing() { ::MoveFileA((desktop + ".weg").c_str(), desktop.c_str()); }
+};
+
+// TMP and TEMP of this process, passed on to the programs it starts.
+struct ScopedTemp {
+    std::string old = uia::TempFolder();
+    explicit ScopedTemp(const std::string& value) { Set(value); }
+    ~ScopedTemp() { Set(old); }
+    static void Set(const std::string& v) {
+        for (const char* name : {"TMP", "TEMP"}) ::SetEnvironmentVariableA(name, v.c_str());
+    }
+};
+
+}  // namespace systest
