@@ -10,8 +10,8 @@ set -euo pipefail
 packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine64 wine            # never the i386 wine32: it makes /usr/bin/wine pick a
-                           # 32-bit loader that this kernel cannot run
+    wine64 wine            # the x86_64 loader and server the tests call directly
+    wine32:i386            # runs the shipped 32-bit programs through WoW64
     xvfb imagemagick cmake ninja-build g++ clang python3 googletest
     libclang-rt-dev        # libFuzzer and the sanitizers' runtimes for clang
 )
@@ -19,6 +19,12 @@ packages=(
 installed() {  # PACKAGE: true when dpkg has it installed and configured
     [[ $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) == installed ]]
 }
+
+# wine32 comes from the i386 architecture; add it once.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "install-deps: adding the i386 architecture" >&2
+    dpkg --add-architecture i386
+fi
 
 need=()
 for p in "${packages[@]}"; do installed "$p" || need+=("$p"); done
