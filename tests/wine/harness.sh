@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Windows test programs under wine64 with an Xvfb display.
 #
-#   harness.sh setup   BUILD_DIR           template prefix (once per build) and Xvfb
+#   harness.sh setup   BUILD_DIR [PROBE]   template prefix (once per build) and Xvfb; PROBE,
+#                                          an empty program of the build, tells whether this
+#                                          machine can run the build's programs at all
 #   harness.sh cleanup BUILD_DIR           stops Xvfb and every wineserver of the build
 #   harness.sh run     BUILD_DIR EXE ARGS  one test program in a fresh copy of the template
 #   harness.sh prefix  BUILD_DIR DIR       a copy of the template at DIR (for ./tavrino)
@@ -29,7 +31,8 @@ IMAGEMAGICK=$(command -v convert-im6.q16 || echo /usr/bin/convert)
 # the Linux home folder, no Z: (the Linux root), and test drives:
 #   D: fixed drive (folder drive_d), E: CD-ROM (folder drive_e), F: not ready.
 make_template() {
-    if [[ -f $template/.ready ]] && links_stay_inside "$template"; then return 0; fi
+    if [[ -f $template/.ready ]] && links_stay_inside "$template" && runs_what_wine_can "$template"
+    then return 0; fi
     rm -rf "$template" "$template.tmp"
     mkdir -p "$state"
     log "creating the template prefix (once per build)"
@@ -55,6 +58,13 @@ make_template() {
     links_stay_inside "$template.tmp" || { log "the new template still links out of itself"; exit 1; }
     touch "$template.tmp/.ready"
     mv "$template.tmp" "$template"
+}
+
+# A 64-bit prefix runs 32-bit programs (through WoW64, as 64-bit Windows does)
+# only when it was made with Wine's 32-bit half installed: a template made
+# before that is made again.
+runs_what_wine_can() {  # PREFIX
+    [[ ! -d /usr/lib/i386-linux-gnu/wine || -d $1/drive_c/windows/syswow64 ]]
 }
 
 # True when no link on the prefix's drives leads out of the prefix. A test of
@@ -133,11 +143,43 @@ stop_servers_of() {  # PREFIX...
     done
 }
 
+# Whether the programs of this build can run here: a 32-bit program needs a
+# kernel that runs 32-bit code and Wine's 32-bit half (package wine32:i386).
+# Where they cannot, $state/cannot-run says why and every test program of the
+# build reports itself as not run.
+probe_programs() {  # PROBE_EXE
+    rm -f "$state/cannot-run"
+    local probe=$1 code=0
+    # Started by its Windows path: a 32-bit program given by its Linux path
+    # is not found in a prefix without drive Z:.
+    mkdir -p "$template/drive_c/probe"
+    cp "$probe" "$template/drive_c/probe/"
+    WINEPREFIX=$template "$WINE" "C:\\probe\\$(basename "$probe")" >/dev/null 2>&1 || code=$?
+    WINEPREFIX=$template "$WINESERVER" -w
+    rm -rf "$template/drive_c/probe"
+    if ((code != 0)); then
+        echo "an empty program of this build ($(basename "$probe")) did not run under Wine" \
+             "(exit code $code): this machine cannot run $(program_kind "$probe") Windows programs" \
+             >"$state/cannot-run"
+        log "$(cat "$state/cannot-run")"
+    fi
+}
+
+program_kind() {  # EXE: "32-bit" or "64-bit"
+    if od -An -tx1 -j"$(( $(od -An -tu4 -j60 -N4 "$1") + 4 ))" -N2 "$1" | grep -q '4c 01'; then
+        echo 32-bit
+    else
+        echo 64-bit
+    fi
+}
+
 case $cmd in
 setup)
     mkdir -p "$state"
     make_template
     start_xvfb
+    [[ -n ${3:-} ]] && probe_programs "$3"
+    exit 0
     ;;
 cleanup)
     stop_servers_of "$state"/run-* "$template"
@@ -151,6 +193,10 @@ prefix)
     ;;
 run)
     exe=$3; shift 3
+    if [[ -f $state/cannot-run ]]; then
+        log "not run: $(cat "$state/cannot-run")"
+        exit 77
+    fi
     make_template
     name=$(basename "$exe" .exe)
     prefix=$state/run-$name
@@ -162,7 +208,10 @@ run)
     "$WINESERVER" -p 600
     trap 'stop_servers_of "$prefix"' EXIT
     code=0
-    (cd "$prefix/drive_c" && "$WINE" "$exe" "$@") || code=$?
+    # The program was copied into C:\tav with the programs under test and is
+    # started from there (a 32-bit one is not found by its Linux path).
+    cp "$exe" "$prefix/drive_c/tav/"
+    (cd "$prefix/drive_c" && "$WINE" "C:\\tav\\$(basename "$exe")" "$@") || code=$?
     # Pictures the tests saved for people to look at.
     if compgen -G "$prefix/drive_c/screenshots/*.bmp" >/dev/null; then
         mkdir -p "$build/screenshots"
