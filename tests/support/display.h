@@ -62,6 +62,30 @@ inline SIZE TextSize(HGDIOBJ font, const std::string& text, int wrapWidth = 0) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+// The last column that `text` drawn in `font` at x = 0 puts ink into: where a
+// whole name ends, whatever the font's side bearings (-1: no ink).
+inline int LastInkColumn(HGDIOBJ font, const std::string& text) {
+    const SIZE size = TextSize(font, text);
+    HDC screen = ::GetDC(nullptr);
+    tav::UniqueMemoryDc dc(::CreateCompatibleDC(screen));
+    tav::UniqueGdiObject bitmap(::CreateCompatibleBitmap(screen, size.cx + 8, size.cy));
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = ::SelectObject(dc.get(), bitmap.get());
+    HGDIOBJ oldFont = ::SelectObject(dc.get(), font);
+    RECT all = {0, 0, size.cx + 8, size.cy};
+    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetTextColor(dc.get(), RGB(0, 0, 0));
+    ::SetBkMode(dc.get(), TRANSPARENT);
+    ::TextOutA(dc.get(), 0, 0, text.c_str(), static_cast<int>(text.size()));
+    int last = -1;
+    for (int x = 0; x < all.right; ++x)
+        for (int y = 0; y < all.bottom; ++y)
+            if (::GetPixel(dc.get(), x, y) != RGB(255, 255, 255)) { last = x; break; }
+    ::SelectObject(dc.get(), oldFont);
+    ::SelectObject(dc.get(), oldBitmap);
+    return last;
+}
+
 // Empty when the control shows its whole text in `font` (wrapped to its
 // width when `wraps`); otherwise what is missing, for the failure message.
 inline std::string TextCutOff(HWND control, HGDIOBJ font, bool wraps) {

@@ -180,7 +180,9 @@ TEST_F(FileBrowser, TheOpenFolderShowsItsWholeNameAtAnyDepth) {
 
     // The open folder's row on the screen: its glyph, then its name in the
     // highlight's text colour on the highlight. The name is whole when the
-    // drawn pixels reach as far right as the name is wide.
+    // drawn pixels reach as far right as the name's own last stroke does
+    // (measured on the name drawn in the same font, so that no font's side
+    // bearings decide).
     RECT item{};
     ::SendMessageA(list, LB_GETITEMRECT, current, reinterpret_cast<LPARAM>(&item));
     ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
@@ -192,7 +194,7 @@ TEST_F(FileBrowser, TheOpenFolderShowsItsWholeNameAtAnyDepth) {
     ASSERT_GE(first, 0) << "nothing drawn in the open folder's row";
     const auto font = tav::CreateUiFont("MS Sans Serif", 8.25, false, tav::ScreenDpi());
     const int glyph = tav::TwipsToPixels(225, tav::ScreenDpi()) + 3;
-    EXPECT_GE(last - (first + glyph) + 1, TextSize(font.get(), chain.back()).cx - 1)
+    EXPECT_GE(last - (first + glyph), LastInkColumn(font.get(), chain.back()))
         << "drawn from " << first << " to " << last << " of " << row.Width();
     b.CloseBoxAndEnd();
 }
