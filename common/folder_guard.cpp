@@ -1,5 +1,7 @@
 #include "common/folder_guard.h"
 
+#include <set>
+
 #include "common/text.h"
 
 namespace tav {
@@ -95,13 +97,91 @@ bool FolderIdentity::SameAs(const FolderIdentity& other) const {
     return !finalPath.empty() && EqualIgnoringAsciiCase(finalPath, other.finalPath);
 }
 
+namespace {
+
+bool AnySameAs(const std::vector<FolderIdentity>& folders, const FolderIdentity& folder) {
+    for (const auto& f : folders)
+        if (f.SameAs(folder)) return true;
+    return false;
+}
+
+// Collects the identities of protected folders and of every folder above
+// them; each path is opened once, however many protected folders share it.
+class AncestorCollector {
+public:
+    AncestorCollector(FolderLookup& lookup, std::vector<FolderIdentity>& out) : lookup_(lookup), out_(out) {}
+
+    // Adds `path` and every folder above it that can be opened, along the path
+    // as given and along the final path it leads to.
+    void Add(const std::wstring& path) {
+        std::optional<std::wstring> finalPath;
+        for (std::optional<std::wstring> p = lookup_.FullPath(path); p; p = ParentFolder(*p)) {
+            auto identity = IdentifyOnce(*p);
+            if (identity && !finalPath) finalPath = identity->finalPath;
+        }
+        if (!finalPath) return;
+        for (std::optional<std::wstring> p = ParentFolder(*finalPath); p; p = ParentFolder(*p))
+            IdentifyOnce(*p);
+    }
+
+private:
+    // The identity of `path` (added to the list), or nothing when it was
+    // seen before or cannot be opened.
+    std::optional<FolderIdentity> IdentifyOnce(const std::wstring& path) {
+        std::wstring key = WithoutTrailingBackslash(path);
+        for (auto& c : key) c = FoldAscii(c);
+        if (!seen_.insert(std::move(key)).second) return std::nullopt;
+        auto identity = lookup_.Identify(path);
+        if (identity) out_.push_back(*identity);
+        return identity;
+    }
+
+    FolderLookup& lookup_;
+    std::vector<FolderIdentity>& out_;
+    std::set<std::wstring> seen_;
+};
+
+}  // namespace
+
+std::optional<ProtectedSet> LearnProtectedSet(FolderLookup& lookup) {
+    const ProtectedPlaces places = lookup.Places();
+    for (const auto& path : places.required)
+        if (path.empty()) return std::nullopt;
+    if (places.windowsFolder.empty()) return std::nullopt;
+    const auto windowsPath = lookup.FullPath(places.windowsFolder);
+    auto windows = windowsPath ? lookup.Identify(*windowsPath) : std::nullopt;
+    if (!windows) return std::nullopt;
+
+    ProtectedSet set;
+    set.windowsFolder = std::move(*windows);
+    AncestorCollector collector(lookup, set.folders);
+    for (const auto& list : {&places.required, &places.optional})
+        for (const auto& path : *list)
+            if (!path.empty()) collector.Add(path);
+    for (const auto& path : places.tempFolders) {
+        const auto full = path.empty() ? std::nullopt : lookup.FullPath(path);
+        if (auto identity = full ? lookup.Identify(*full) : std::nullopt)
+            set.tempFolders.push_back(std::move(*identity));
+    }
+    return set;
+}
+
 DeleteVerdict JudgeFolderForDeletion(const std::optional<FolderIdentity>& target,
-                                     const std::optional<std::vector<FolderIdentity>>& protectedFolders) {
+                                     const std::optional<ProtectedSet>& protectedSet,
+                                     FolderLookup& lookup) {
     if (!target || target->finalPath.empty()) return DeleteVerdict::Unidentified;
     if (IsVolumeRoot(target->finalPath)) return DeleteVerdict::Protected;
-    if (!protectedFolders) return DeleteVerdict::ListIncomplete;
-    for (const auto& folder : *protectedFolders)
-        if (target->SameAs(folder)) return DeleteVerdict::Protected;
+    if (!protectedSet) return DeleteVerdict::ListIncomplete;
+    if (AnySameAs(protectedSet->folders, *target) || AnySameAs(protectedSet->tempFolders, *target))
+        return DeleteVerdict::Protected;
+    // In the Windows folder at any depth, unless a temp folder comes first on
+    // the way up. A folder above that cannot be opened is passed over.
+    for (auto p = ParentFolder(target->finalPath); p; p = ParentFolder(*p)) {
+        const auto above = lookup.Identify(*p);
+        if (!above) continue;
+        if (AnySameAs(protectedSet->tempFolders, *above)) break;
+        if (above->SameAs(protectedSet->windowsFolder)) return DeleteVerdict::Protected;
+    }
     return DeleteVerdict::Allowed;
 }
 

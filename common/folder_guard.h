@@ -44,17 +44,58 @@ struct FolderIdentity {
 
 enum class DeleteVerdict {
     Allowed,         // an ordinary folder
-    Protected,       // a volume root, a protected folder or a folder above one
+    Protected,       // a volume root, a protected folder, a folder above one, or one in the Windows folder
     Unidentified,    // the target could not be opened and identified
     ListIncomplete,  // the protected folders could not all be established
 };
 
-// The verdict on emptying `target`, given the identities of every protected
-// folder and of every folder above one (nothing when that list could not be
-// established). Only an identified target that is neither a volume root nor
-// one of those folders is allowed.
+// Where the folders that no delete may empty are, as the platform names them.
+struct ProtectedPlaces {
+    // Folders every machine has. An empty entry is one the platform could not
+    // name: then nothing at all is deleted.
+    std::vector<std::wstring> required;
+    // Folders only some machines have (known folders, environment); an empty
+    // entry is skipped.
+    std::vector<std::wstring> optional;
+    // Protected with every folder in it at any depth, except below one of
+    // `tempFolders` (which are protected themselves, in `required`).
+    std::wstring windowsFolder;
+    std::vector<std::wstring> tempFolders;
+};
+
+// The platform as the guard asks it; tests put a made-up machine in its place.
+class FolderLookup {
+public:
+    virtual ~FolderLookup() = default;
+    // Where the protected folders are.
+    virtual ProtectedPlaces Places() = 0;
+    // `path` made absolute as the platform reads it; nothing when it cannot be.
+    virtual std::optional<std::wstring> FullPath(const std::wstring& path) = 0;
+    // What the file or folder at the absolute `path` is (links followed);
+    // nothing when it cannot be opened.
+    virtual std::optional<FolderIdentity> Identify(const std::wstring& path) = 0;
+};
+
+// What a delete must spare, learnt from the platform once per action.
+struct ProtectedSet {
+    std::vector<FolderIdentity> folders;  // protected folders and every folder above one
+    FolderIdentity windowsFolder;         // everything in it is protected ...
+    std::vector<FolderIdentity> tempFolders;  // ... except what lies below one of these
+};
+
+// The protected set, each folder identified along the path the platform
+// gives and along the final path it leads to. Nothing when a required folder
+// cannot be named or the Windows folder cannot be identified.
+std::optional<ProtectedSet> LearnProtectedSet(FolderLookup& lookup);
+
+// The verdict on emptying `target`, given the protected set (nothing when it
+// could not be learnt). Only an identified target that is neither a volume
+// root, nor one of the set's folders, nor in the Windows folder (other than
+// below a temp folder) is allowed. The folders above the target are
+// identified through `lookup`.
 DeleteVerdict JudgeFolderForDeletion(const std::optional<FolderIdentity>& target,
-                                     const std::optional<std::vector<FolderIdentity>>& protectedFolders);
+                                     const std::optional<ProtectedSet>& protectedSet,
+                                     FolderLookup& lookup);
 
 // True when `name` is one plain path component: not empty or blank, not "."
 // or "..", and without "\", "/" or ":".

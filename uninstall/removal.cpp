@@ -65,14 +65,16 @@ void DeleteFolder(const std::string& path) {
     const std::string folder = Trim(path);
     if (folder.size() < 3) return;
 
-    if (!IsFolder(path)) {
+    // A relative or drive-relative operand would be read against the
+    // uninstaller's own folder: it names no installation.
+    if (!IsFullyQualified(folder) || !IsFolder(path)) {
         ShowMessage(MissingFolderMessage(path), "Hinweis");
         return;
     }
     // What is judged is what is deleted: the folder as the platform resolves
     // it, refused when it is (or leads to) a protected folder or cannot be
     // identified.
-    const FolderToEmpty target = JudgeFolderOperand(folder);
+    const FolderToEmpty target = JudgeFolderOperand(folder, CallerFolders::NotSpared);
     if (!target.Allowed()) {
         ShowMessage(ProtectedFolderMessage(folder), "Hinweis");
         return;

@@ -28,4 +28,25 @@ std::optional<std::string> StartMenuNameOf(const std::string& installFolder) {
     return name;
 }
 
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveAbsolute(std::string_view p) {
+    const bool letter = p.size() >= 3 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+    return letter && p[1] == ':' && IsSeparator(p[2]);
+}
+
+}  // namespace
+
+bool IsFullyQualified(std::string_view folder) {
+    if (IsDriveAbsolute(folder)) return true;
+    if (folder.size() > 4 && folder.substr(0, 4) == "\\??\\") return IsDriveAbsolute(folder.substr(4));
+    // Two separators, a server (or "?" / "." for a device) and a share.
+    if (folder.size() < 2 || !IsSeparator(folder[0]) || !IsSeparator(folder[1])) return false;
+    const auto serverEnd = folder.find_first_of("\\/", 2);
+    if (serverEnd == std::string_view::npos || serverEnd == 2) return false;
+    return serverEnd + 1 < folder.size() && !IsSeparator(folder[serverEnd + 1]);
+}
+
 }  // namespace tav::uninstall

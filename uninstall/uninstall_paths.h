@@ -27,4 +27,10 @@ std::string InstallFolderFromCommandLine(std::string_view commandLine,
 // folder directly in the start-menu programs folder.
 std::optional<std::string> StartMenuNameOf(const std::string& installFolder);
 
+// True when `folder` names its place without the working folder or a drive's
+// current folder: a drive and a root ("C:\...", also with "/"), a UNC or
+// device path ("\\server\share...", "\\?\C:\..."), or the NT form of a drive
+// path ("\??\C:\..."). "..\x", "C:.", "C:x" and "\x" are not.
+bool IsFullyQualified(std::string_view folder);
+
 }  // namespace tav::uninstall

@@ -1,7 +1,9 @@
 #include "common/win/protected_folders.h"
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include "common/text.h"
 #include "common/win/ansi.h"
@@ -27,11 +29,6 @@ std::optional<std::wstring> AskWithGrowingBuffer(Query query) {
     return std::nullopt;
 }
 
-std::optional<std::wstring> FullPath(const std::wstring& path) {
-    return AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
-    });
-}
 
 // Where a special folder is, whether or not it exists now.
 std::wstring SpecialFolderPath(int csidl) {
@@ -48,27 +45,132 @@ std::wstring EnvironmentPath(const wchar_t* name) {
            }).value_or(std::wstring());
 }
 
-// Adds the identities of `path` and of every folder above it that can be
-// opened, along the path as given and along the final path it leads to.
-void AddWithAncestors(const std::wstring& path, std::vector<FolderIdentity>& out) {
-    std::optional<std::wstring> finalPath;
-    for (std::optional<std::wstring> p = FullPath(path); p; p = ParentFolder(*p)) {
-        if (auto identity = IdentifyPath(*p)) {
-            if (!finalPath) finalPath = identity->finalPath;
-            out.push_back(std::move(*identity));
-        }
+// Every folder the platform's known-folder list names a place for: the user's
+// and all users' folders, the profile's, the fixed ones. Where the list cannot
+// be read, the folders people keep their things in, asked one by one.
+std::vector<std::wstring> KnownFolderPaths() {
+    std::vector<std::wstring> paths;
+    auto add = [&](REFKNOWNFOLDERID id) {
+        UniqueCoTaskMem<wchar_t> path;
+        if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, path.put())) && path.get())
+            paths.emplace_back(path.get());
+    };
+    ComApartment com;
+    ComPtr<IKnownFolderManager> manager;
+    UniqueCoTaskMem<KNOWNFOLDERID> ids;
+    UINT count = 0;
+    if (com.ok() &&
+        SUCCEEDED(::CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IKnownFolderManager, manager.put_void())) &&
+        SUCCEEDED(manager->GetFolderIds(ids.put(), &count)) && ids.get()) {
+        for (UINT i = 0; i < count; ++i) add(ids.get()[i]);
+        return paths;
     }
-    if (!finalPath) return;
-    for (std::optional<std::wstring> p = ParentFolder(*finalPath); p; p = ParentFolder(*p))
-        if (auto identity = IdentifyPath(*p)) out.push_back(std::move(*identity));
+    for (REFKNOWNFOLDERID id :
+         {FOLDERID_Pictures, FOLDERID_Downloads, FOLDERID_Music, FOLDERID_Videos, FOLDERID_Favorites,
+          FOLDERID_SavedGames, FOLDERID_Links, FOLDERID_Contacts, FOLDERID_SavedSearches,
+          FOLDERID_Templates, FOLDERID_SendTo, FOLDERID_Recent, FOLDERID_LocalAppDataLow,
+          FOLDERID_Public, FOLDERID_PublicDesktop, FOLDERID_PublicDocuments, FOLDERID_PublicPictures,
+          FOLDERID_PublicDownloads, FOLDERID_PublicMusic, FOLDERID_PublicVideos, FOLDERID_UserProfiles,
+          FOLDERID_ProgramFilesCommon, FOLDERID_UserProgramFiles})
+        add(id);
+    return paths;
 }
 
+std::wstring WorkingFolder() {
+    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) {
+               return ::GetCurrentDirectoryW(size, buffer);
+           }).value_or(std::wstring());
+}
+
+std::wstring TempFolder() {
+    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) {
+               return ::GetTempPathW(size, buffer);
+           }).value_or(std::wstring());
+}
+
+// The running program's folder (empty when it cannot be learnt).
+std::wstring ProgramFolderW() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            const auto slash = path.find_last_of(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        path.assign(path.size() * 2, L'\0');
+    }
+    return {};
+}
+
+class PlatformFolders : public FolderLookup {
+public:
+    explicit PlatformFolders(CallerFolders callers) : callers_(callers) {}
+
+    ProtectedPlaces Places() override {
+        // Each of these must be known; a machine that cannot say where one is
+        // gets no deletion at all.
+        static constexpr int kRequired[] = {
+            CSIDL_WINDOWS,        CSIDL_SYSTEM,          CSIDL_PROGRAM_FILES,
+            CSIDL_COMMON_APPDATA, CSIDL_PROFILE,         CSIDL_DESKTOPDIRECTORY,
+            CSIDL_PERSONAL,       CSIDL_APPDATA,         CSIDL_LOCAL_APPDATA,
+            CSIDL_STARTMENU,      CSIDL_PROGRAMS,        CSIDL_STARTUP,
+            CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP,
+            CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS,
+        };
+        // These exist only on some systems, or repeat the ones above.
+        static constexpr int kOptional[] = {CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
+                                            CSIDL_SYSTEMX86};
+        static constexpr const wchar_t* kEnvironment[] = {
+            L"SystemRoot", L"windir", L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432",
+            L"ProgramData", L"ALLUSERSPROFILE", L"USERPROFILE", L"APPDATA", L"LOCALAPPDATA",
+            L"PUBLIC", L"TEMP", L"TMP"};
+
+        ProtectedPlaces places;
+        for (int csidl : kRequired) places.required.push_back(SpecialFolderPath(csidl));
+        places.windowsFolder = places.required.front();
+        const std::wstring temp = TempFolder();
+        places.required.push_back(temp);
+        if (callers_ == CallerFolders::Spared) {
+            places.required.push_back(WorkingFolder());
+            places.required.push_back(ProgramFolderW());
+        }
+        for (int csidl : kOptional) places.optional.push_back(SpecialFolderPath(csidl));
+        for (const wchar_t* name : kEnvironment) places.optional.push_back(EnvironmentPath(name));
+        for (auto& path : KnownFolderPaths()) places.optional.push_back(std::move(path));
+        const std::wstring windowsTemp =
+            places.windowsFolder.empty() ? std::wstring() : places.windowsFolder + L"\\Temp";
+        places.optional.push_back(windowsTemp);
+        places.tempFolders = {temp, windowsTemp, EnvironmentPath(L"TEMP"), EnvironmentPath(L"TMP")};
+        return places;
+    }
+
+    std::optional<std::wstring> FullPath(const std::wstring& path) override {
+        return FullPathOf(path);
+    }
+
+    std::optional<FolderIdentity> Identify(const std::wstring& path) override {
+        return IdentifyPath(path);
+    }
+
+private:
+    CallerFolders callers_;
+};
+
 }  // namespace
+
+std::optional<std::wstring> FullPathOf(const std::wstring& path) {
+    return AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
+        return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    });
+}
 
 std::optional<std::wstring> ResolveFolderOperand(const std::string& operand) {
     const std::string trimmed = Trim(operand);
     if (trimmed.empty()) return std::nullopt;
-    const auto full = FullPath(PrepareForFullPath(WidenAnsi(trimmed)));
+    const auto full = FullPathOf(PrepareForFullPath(WidenAnsi(trimmed)));
     if (!full) return std::nullopt;
     return WithoutTrailingBackslash(*full);
 }
@@ -78,10 +180,14 @@ std::optional<FolderIdentity> IdentifyPath(const std::wstring& path) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
+    return IdentifyHandle(handle.get());
+}
+
+std::optional<FolderIdentity> IdentifyHandle(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+    if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
     auto finalPath = AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return ::GetFinalPathNameByHandleW(handle.get(), buffer, size, FILE_NAME_NORMALIZED);
+        return ::GetFinalPathNameByHandleW(handle, buffer, size, FILE_NAME_NORMALIZED);
     });
     if (!finalPath) return std::nullopt;
     FolderIdentity identity;
@@ -91,41 +197,17 @@ std::optional<FolderIdentity> IdentifyPath(const std::wstring& path) {
     return identity;
 }
 
-std::optional<std::vector<FolderIdentity>> ProtectedFolderIdentities() {
-    // Each of these must be known; a machine that cannot say where one is
-    // gets no deletion at all.
-    static constexpr int kRequired[] = {
-        CSIDL_WINDOWS,        CSIDL_SYSTEM,          CSIDL_PROGRAM_FILES,
-        CSIDL_COMMON_APPDATA, CSIDL_PROFILE,         CSIDL_DESKTOPDIRECTORY,
-        CSIDL_PERSONAL,       CSIDL_APPDATA,         CSIDL_LOCAL_APPDATA,
-        CSIDL_STARTMENU,      CSIDL_PROGRAMS,        CSIDL_STARTUP,
-        CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP,
-        CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS,
-    };
-    // These exist only on some systems, or repeat the ones above.
-    static constexpr int kOptional[] = {CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
-                                        CSIDL_SYSTEMX86};
-    static constexpr const wchar_t* kEnvironment[] = {
-        L"SystemRoot", L"windir", L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432",
-        L"ProgramData", L"ALLUSERSPROFILE", L"USERPROFILE", L"APPDATA", L"LOCALAPPDATA",
-        L"PUBLIC"};
-
-    std::vector<std::wstring> paths;
-    for (int csidl : kRequired) {
-        std::wstring path = SpecialFolderPath(csidl);
-        if (path.empty()) return std::nullopt;
-        paths.push_back(std::move(path));
-    }
-    for (int csidl : kOptional) paths.push_back(SpecialFolderPath(csidl));
-    for (const wchar_t* name : kEnvironment) paths.push_back(EnvironmentPath(name));
-
-    std::vector<FolderIdentity> identities;
-    for (const auto& path : paths)
-        if (!path.empty()) AddWithAncestors(path, identities);
-    return identities;
+std::optional<ProtectedSet> LearnProtectedFolders(CallerFolders callers) {
+    PlatformFolders platform(callers);
+    return LearnProtectedSet(platform);
 }
 
-FolderToEmpty JudgeFolderOperand(const std::string& operand) {
+DeleteVerdict JudgeIdentifiedFolder(const std::optional<FolderIdentity>& target, CallerFolders callers) {
+    PlatformFolders platform(callers);
+    return JudgeFolderForDeletion(target, LearnProtectedSet(platform), platform);
+}
+
+FolderToEmpty JudgeFolderOperand(const std::string& operand, CallerFolders callers) {
     FolderToEmpty target;
     const auto resolved = ResolveFolderOperand(operand);
     if (!resolved) return target;
@@ -134,7 +216,7 @@ FolderToEmpty JudgeFolderOperand(const std::string& operand) {
         target.verdict = DeleteVerdict::Protected;  // a drive root by name, whatever it leads to
         return target;
     }
-    target.verdict = JudgeFolderForDeletion(IdentifyPath(target.path), ProtectedFolderIdentities());
+    target.verdict = JudgeIdentifiedFolder(IdentifyPath(target.path), callers);
     return target;
 }
 

@@ -1,6 +1,8 @@
 // Which folder a delete action's operand names, and whether it may be emptied.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,18 +17,37 @@ namespace tav {
 // platform cannot resolve it.
 std::optional<std::wstring> ResolveFolderOperand(const std::string& operand);
 
+// `path` made absolute as the platform reads it, as given (not trimmed);
+// nothing when it cannot be.
+std::optional<std::wstring> FullPathOf(const std::wstring& path);
+
 // What the file system says the file or folder at `path` is (links, junctions
 // and substituted drives followed), or nothing when it cannot be opened.
 std::optional<FolderIdentity> IdentifyPath(const std::wstring& path);
+// The same for what `handle` has open.
+std::optional<FolderIdentity> IdentifyHandle(HANDLE handle);
 
-// The identities of the machine's protected folders (volume roots are judged
-// by their final path): the Windows, system and Program Files folders,
-// ProgramData, the profile, Desktop, Documents, AppData (roaming and local),
-// the start-menu, programs and Startup folders of the user and of all users,
-// and every folder above one of them, by the path the platform gives and by
-// the final path of the folder it leads to. Nothing when a folder's place
-// cannot be learnt.
-std::optional<std::vector<FolderIdentity>> ProtectedFolderIdentities();
+// Whose folders a delete action spares besides the machine's: the front end's
+// own actions also spare the working folder and the running program's folder
+// with every folder above them; the uninstaller, which runs from the temp
+// folder, does not.
+enum class CallerFolders { Spared, NotSpared };
+
+// The protected folders of this machine, learnt from the platform (see
+// LearnProtectedSet): the Windows, system and Program Files folders,
+// ProgramData, the profile and the folder of all profiles, every known folder
+// the platform names for the user and for all users (Desktop, Documents,
+// Pictures, Downloads, Music, Videos, Favorites, Saved Games, AppData, the
+// start-menu folders, ...), the user's and the Windows temp folders, each with
+// every folder above it; everything in the Windows folder except below a temp
+// folder; and with `callers` spared, the working folder and the running
+// program's folder with every folder above them. Nothing when a required
+// folder's place cannot be learnt.
+std::optional<ProtectedSet> LearnProtectedFolders(CallerFolders callers);
+
+// The verdict on emptying the folder `target` identifies (see
+// JudgeFolderForDeletion), against the protected folders of this machine.
+DeleteVerdict JudgeIdentifiedFolder(const std::optional<FolderIdentity>& target, CallerFolders callers);
 
 // A delete action's target: the operand resolved, and the verdict on
 // emptying it. The action uses `path`, so that what was judged is what is
@@ -36,6 +57,6 @@ struct FolderToEmpty {
     DeleteVerdict verdict = DeleteVerdict::Unidentified;
     bool Allowed() const { return verdict == DeleteVerdict::Allowed; }
 };
-FolderToEmpty JudgeFolderOperand(const std::string& operand);
+FolderToEmpty JudgeFolderOperand(const std::string& operand, CallerFolders callers = CallerFolders::Spared);
 
 }  // namespace tav

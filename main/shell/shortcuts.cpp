@@ -8,6 +8,7 @@
 #include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folders.h"
+#include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "main/run/run_state.h"
 
@@ -26,9 +27,41 @@ std::string ProgramBaseName() {
     return name;
 }
 
-void Carry(const ShortcutPlan& plan) {
-    if (!plan.folderToCreate.empty()) MakeFolderWithParents(plan.folderToCreate);
-    CreateShortcut(plan.request);
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// True when `inner` is `outer` or lies below it.
+bool IsAtOrBelow(const std::wstring& inner, const std::wstring& outer) {
+    const std::wstring base = WithoutTrailingBackslash(outer);
+    const std::wstring path = WithoutTrailingBackslash(inner);
+    if (path.size() < base.size() || !EqualIgnoringCase(path.substr(0, base.size()), base)) return false;
+    return path.size() == base.size() || path[base.size()] == L'\\' || base.back() == L'\\';
+}
+
+// True when `folder` lies, as the platform reads it and as the file system
+// finds it (links in it followed), in the programs folder or below it. For
+// a folder not made yet, the deepest folder above it that exists decides.
+bool StaysInPrograms(const std::string& folder, const std::string& programs) {
+    const auto path = FullPathOf(WidenAnsi(folder));
+    const auto programsPath = FullPathOf(WidenAnsi(programs));
+    if (!path || !programsPath || !IsAtOrBelow(*path, *programsPath)) return false;
+    const auto programsIdentity = IdentifyPath(*programsPath);
+    if (!programsIdentity) return false;
+    for (std::optional<std::wstring> p = WithoutTrailingBackslash(*path); p; p = ParentFolder(*p))
+        if (const auto existing = IdentifyPath(*p)) return IsAtOrBelow(existing->finalPath, programsIdentity->finalPath);
+    return false;
+}
+
+void Carry(const std::optional<ShortcutPlan>& plan, const std::string& programs = {}) {
+    if (!plan) return;
+    if (!plan->folderToCreate.empty()) {
+        if (!StaysInPrograms(plan->folderToCreate, programs)) return;
+        MakeFolderWithParents(plan->folderToCreate);
+        if (!StaysInPrograms(plan->folderToCreate, programs)) return;
+    }
+    CreateShortcut(plan->request);
 }
 
 }  // namespace
@@ -62,12 +95,14 @@ void DesktopShortcutCommand() {
 }
 
 void StartMenuShortcutCommand() {
-    Carry(StartMenuShortcutPlan(State.Args, GetSpecialFolder(kPrograms)));
+    const std::string programs = GetSpecialFolder(kPrograms);
+    Carry(StartMenuShortcutPlan(State.Args, programs), programs);
 }
 
 void UninstallShortcutCommand() {
-    Carry(UninstallShortcutPlan(State.Args, GetSpecialFolder(kPrograms), ProgramFolder(),
-                                ProgramBaseName(), SystemFolder()));
+    const std::string programs = GetSpecialFolder(kPrograms);
+    Carry(UninstallShortcutPlan(State.Args, programs, ProgramFolder(), ProgramBaseName(), SystemFolder()),
+          programs);
 }
 
 }  // namespace tav

@@ -21,25 +21,41 @@ const std::string kPrograms = "C:\\Users\\Hans\\Start Menu\\Programs";
 }  // namespace
 
 TEST(DesktopShortcutPlan, IconOnlyWhenItIsTheLastOfFiveElements) {
-    EXPECT_EQ(DesktopShortcutPlan(Args({"c", "desk", "t", "D"}), kDesktop).request.iconFile, "");
-    EXPECT_EQ(DesktopShortcutPlan(Args({"c", "desk", "t", "D", "C:\\a.ico", ""}), kDesktop).request.iconFile,
+    EXPECT_EQ(DesktopShortcutPlan(Args({"c", "desk", "t", "D"}), kDesktop)->request.iconFile, "");
+    EXPECT_EQ(DesktopShortcutPlan(Args({"c", "desk", "t", "D", "C:\\a.ico", ""}), kDesktop)->request.iconFile,
               "");
-    EXPECT_EQ(DesktopShortcutPlan(Args({"c", "desk"}), kDesktop).request.linkPath, kDesktop + "\\.lnk");
 }
 
 TEST(StartMenuShortcutPlan, FolderEndsInOneBackslashAndTheIconIsTheSixthElementWhenLast) {
     auto slash = StartMenuShortcutPlan(Args({"c", "start", "t", "Spiele\\", "Demo", "i.ico"}), kPrograms);
-    EXPECT_EQ(slash.folderToCreate, kPrograms + "\\Spiele\\");
-    EXPECT_EQ(slash.request.iconFile, "i.ico");
-    EXPECT_EQ(StartMenuShortcutPlan(Args({"c", "start", "t", "", "Demo"}), kPrograms).request.linkPath,
+    EXPECT_EQ(slash->folderToCreate, kPrograms + "\\Spiele\\");
+    EXPECT_EQ(slash->request.iconFile, "i.ico");
+    EXPECT_EQ(StartMenuShortcutPlan(Args({"c", "start", "t", "", "Demo"}), kPrograms)->request.linkPath,
               kPrograms + "\\Demo.lnk");
     EXPECT_EQ(StartMenuShortcutPlan(Args({"c", "start", "t", "F", "D", "i.ico", "x"}), kPrograms)
-                  .request.iconFile, "");
+                  ->request.iconFile, "");
 }
 
 TEST(UninstallShortcutPlan, WithoutBothArgumentPartsTheShortcutGetsNoArguments) {
     EXPECT_EQ(UninstallShortcutPlan(Args({"c", "uninstall", "", "D", "W", "c"}), kPrograms, "C:\\P",
-                                    "Tavrino2", "S").request.arguments, "");
+                                    "Tavrino2", "S")->request.arguments, "");
+}
+
+TEST(ShortcutPlans, ANameOrFolderThatLeadsElsewhereMakesNoPlan) {
+    // The name is one plain name; the folder stays below the programs folder.
+    for (const std::string name : {"", "  ", "..", "..\\..\\windows\\evil", "a/b", "C:evil", "..."}) {
+        EXPECT_FALSE(DesktopShortcutPlan(Args({"c", "desk", "t", name}), kDesktop)) << name;
+        EXPECT_FALSE(StartMenuShortcutPlan(Args({"c", "start", "t", "F", name}), kPrograms)) << name;
+        EXPECT_FALSE(UninstallShortcutPlan(Args({"c", "uninstall", "", "F", name}), kPrograms, "C:\\P", "T", "S"))
+            << name;
+    }
+    for (const std::string folder : {"..\\", "Demo\\..\\..", "/../StartUp", "C:\\Spiele", "...", "Demo\\ . "}) {
+        EXPECT_FALSE(StartMenuShortcutPlan(Args({"c", "start", "t", folder, "N"}), kPrograms)) << folder;
+        EXPECT_FALSE(UninstallShortcutPlan(Args({"c", "uninstall", "", folder, "N"}), kPrograms, "C:\\P", "T", "S"))
+            << folder;
+    }
+    EXPECT_EQ(StartMenuSubfolder("Spiele/Demo\\\\.\\Extras\\..\\"), "Spiele\\Demo");
+    EXPECT_EQ(StartMenuSubfolder("Demo\\.."), "");
 }
 
 TEST(UninstallCommand, FolderIsEverythingBehindThePrefixWithOneTrailingBackslashRemoved) {

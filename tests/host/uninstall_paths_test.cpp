@@ -35,3 +35,12 @@ TEST(StartMenuNameOf, OnlyOnePlainComponentNamesTheStartMenuFolder) {
                                "C:\\Apps\\x/../../../SendTo", "C:\\Apps\\..", "C:"})
         EXPECT_EQ(StartMenuNameOf(folder), std::nullopt) << folder;
 }
+
+TEST(IsFullyQualified, OnlyADriveWithItsRootOrAShareNamesAFolderByItself) {
+    for (const char* folder : {"C:\\Programme\\Demo", "c:/x", "\\\\server\\share\\Demo", "\\\\?\\C:\\x",
+                               "\\\\.\\C:\\windows", "\\??\\C:\\x"})
+        EXPECT_TRUE(IsFullyQualified(folder)) << folder;
+    for (const char* folder : {"..\\Pictures", "C:.", "C:x", "C:", "\\x", "x", "\\\\server", "\\\\server\\",
+                               "\\\\\\x", "\\??\\x", ""})
+        EXPECT_FALSE(IsFullyQualified(folder)) << folder;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <string>
@@ -19,6 +20,33 @@ inline std::string ShellFolder(int csidl) {
     char buffer[MAX_PATH] = {};
     return ::SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, 0, buffer) == S_OK
                ? buffer : "";
+}
+
+// A known folder's place ("" when the platform names none).
+inline std::string KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::string result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)))
+        for (const wchar_t* p = path; *p; ++p) result += static_cast<char>(*p);  // ASCII in the test prefix
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+// The folders people keep their things in, of the user and of all users, as
+// the platform names them; and folders in the Windows folder.
+inline std::vector<std::string> KeptFolders() {
+    std::vector<std::string> folders;
+    for (int csidl : {CSIDL_MYPICTURES, CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_FAVORITES, CSIDL_COMMON_DESKTOPDIRECTORY,
+                      CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_PICTURES, CSIDL_COMMON_MUSIC, CSIDL_COMMON_VIDEO})
+        folders.push_back(ShellFolder(csidl));
+    for (REFKNOWNFOLDERID id : {FOLDERID_Downloads, FOLDERID_SavedGames, FOLDERID_Links, FOLDERID_Contacts,
+                                FOLDERID_SavedSearches})
+        folders.push_back(KnownFolder(id));
+    const std::string windows = ShellFolder(CSIDL_WINDOWS);
+    folders.push_back(windows + "\\Fonts");
+    folders.push_back(windows + "\\Temp");
+    folders.push_back(windows + "\\system32\\drivers\\etc");
+    return folders;
 }
 
 inline std::string ShortForm(const std::string& path) {
@@ -43,6 +71,11 @@ public:
                           CSIDL_STARTUP, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
                           CSIDL_COMMON_STARTUP, CSIDL_SENDTO})
             files_.push_back(Join(ShellFolder(csidl), "tav_sentinel.txt"));
+        for (const auto& folder : KeptFolders()) files_.push_back(Join(folder, "tav_sentinel.txt"));
+        // The temp folder itself, the front ends' working folders and the programs' folder.
+        for (const std::string& folder : {uia::TempFolder(), std::string("D:\\Front End"), std::string("C:\\work"),
+                                          uia::ProgramsFolder()})
+            files_.push_back(Join(folder, "tav_sentinel.txt"));
         for (const char* folder : {"C:\\", "D:\\", "C:\\Gesendet"})
             files_.push_back(Join(folder, "tav_sentinel.txt"));
         files_.push_back(Join(Parent(ShellFolder(CSIDL_PROFILE)), "tav_sentinel.txt"));

@@ -2,6 +2,7 @@
 // the stale result file, parameter strings that name no action the program
 // can carry out, and strings of any shape.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <random>
 
@@ -86,6 +87,13 @@ TEST(Dispatch, StringsThatNameNoUsableActionDeleteTheStaleResultAndEndSilently) 
     const std::string scratch = ScratchFolder();
     const std::string victim = scratch + "\\bleibt.txt";
     ASSERT_TRUE(uia::WriteFileBytes(victim, "x"));
+    // Shortcut names and folders that lead out of the Desktop or the Programs
+    // folder: an existing Startup shortcut stays as it is.
+    char appData[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData), S_OK);
+    const std::string startMenu = std::string(appData) + "\\Microsoft\\Windows\\Start Menu";
+    const std::string startup = startMenu + "\\Programs\\StartUp\\existing.lnk";
+    ASSERT_TRUE(uia::WriteFileBytes(startup, "alt"));
     for (const std::string& parameters :
          {"C,kill," + victim, "c, kill," + victim, "\"c,kill," + victim + "\"", std::string("c"),
           std::string("x"), std::string("s"), std::string("C,u/x"), std::string(",,,"),
@@ -95,6 +103,11 @@ TEST(Dispatch, StringsThatNameNoUsableActionDeleteTheStaleResultAndEndSilently) 
           std::string("c,desk,C:\\x.exe,a|b"), std::string("c,start"),
           "c,desk,C:\\x.exe," + std::string(400, 'n'),
           "c,start,C:\\x.exe," + std::string(300, 'a') + ",Demo",
+          std::string("c,desk,C:\\x.exe,..\\..\\..\\..\\windows\\evil"),
+          std::string("c,desk,C:\\x.exe,..\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp\\existing"),
+          std::string("c,desk,C:\\x.exe,"), std::string("c,start,C:\\x.exe,..\\,Evil"),
+          std::string("c,start,C:\\x.exe,..\\..\\Draussen,Evil"),
+          std::string("c,uninstall,,Demo\\..\\..\\Draussen,Evil,c,u/C:\\x"),
           // the export without all its operands, or with a size that is no whole number
           std::string("p"), std::string("p,C:\\Bilder,640,480"), std::string("p,C:\\Bilder,abc,480,png"),
           std::string("p,C:\\Bilder,640,4.5,png")}) {
@@ -105,6 +118,13 @@ TEST(Dispatch, StringsThatNameNoUsableActionDeleteTheStaleResultAndEndSilently) 
         EXPECT_TRUE(uia::FileExists(victim)) << parameters;
         EXPECT_FALSE(uia::FileExists(ResultFile())) << parameters;
     }
+    EXPECT_FALSE(uia::FileExists("C:\\windows\\evil.lnk"));
+    EXPECT_EQ(uia::ReadFileBytes(startup), "alt");
+    EXPECT_FALSE(uia::FileExists(startMenu + "\\Evil.lnk"));
+    EXPECT_FALSE(uia::FolderExists(std::string(appData) + "\\Microsoft\\Windows\\Draussen"));
+    char desktop[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+    EXPECT_FALSE(uia::FileExists(std::string(desktop) + "\\.lnk"));
 }
 
 TEST(BadInput, ParameterStringsOfAnyShapeEndTheProgramNormally) {

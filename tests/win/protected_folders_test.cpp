@@ -16,7 +16,7 @@ const std::vector<std::string> kWorkingFolders = {"D:\\Front End", "C:\\work"};
 // Every way of naming a protected folder that the guard has met.
 std::vector<std::string> ProtectedSpellings() {
     const std::string windows = ShellFolder(CSIDL_WINDOWS), profile = ShellFolder(CSIDL_PROFILE);
-    return {
+    std::vector<std::string> spellings = {
         "C:\\", "c:\\", "C:\\ ", "C:\\.", "C:\\windows\\..", "D:\\", "D:\\\\",
         "\\??\\C:\\", "\\??\\C:\\windows", "\\\\?\\C:\\", "\\\\.\\C:\\windows",
         "\\\\?\\" + ShortForm(ShellFolder(CSIDL_PROGRAM_FILES)),
@@ -28,7 +28,15 @@ std::vector<std::string> ProtectedSpellings() {
         ShellFolder(CSIDL_STARTUP), ShellFolder(CSIDL_COMMON_PROGRAMS), ShellFolder(CSIDL_COMMON_STARTUP),
         "D:\\Verweise\\Dokumente",  // a symbolic link to Documents
         "S:\\", "S:\\Desktop", "S:\\AppData\\..",  // a drive substituted for the profile
+        uia::TempFolder(),
     };
+    for (const auto& folder : KeptFolders()) spellings.push_back(folder);
+    return spellings;
+}
+
+// For the front end's own actions also the folders it runs in and from.
+std::vector<std::string> CallerSpellings(const std::string& cwd) {
+    return {".", cwd, cwd + "\\..\\" + cwd.substr(cwd.find_last_of('\\') + 1), uia::ProgramsFolder()};
 }
 
 const std::string kRefusal = "Hinweis: Dieser Ordner wird aus Sicherheitsgründen nicht gelöscht:\r\n";
@@ -46,11 +54,14 @@ protected:
 }  // namespace
 
 TEST_F(Guard, KillFolderNeverEmptiesAProtectedFolderHoweverItIsNamed) {
-    for (const auto& cwd : kWorkingFolders)
-        for (const auto& spelling : ProtectedSpellings()) {
+    for (const auto& cwd : kWorkingFolders) {
+        auto spellings = ProtectedSpellings();
+        for (const auto& spelling : CallerSpellings(cwd)) spellings.push_back(spelling);
+        for (const auto& spelling : spellings) {
             RunQuietly("c,killfolder," + spelling, cwd);
             EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << spelling << " from " << cwd;
         }
+    }
 }
 
 TEST_F(Guard, TheUninstallerNeverEmptiesAProtectedFolderHoweverItIsNamed) {
@@ -63,6 +74,33 @@ TEST_F(Guard, TheUninstallerNeverEmptiesAProtectedFolderHoweverItIsNamed) {
             EXPECT_EQ(out.notes[0].rfind(kRefusal, 0), 0u) << spelling << ": " << out.notes[0];
             EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << spelling << " from " << cwd;
         }
+}
+
+TEST_F(Guard, TheUninstallerTakesARelativeFolderForAMissingOne) {
+    // Started by the main program it works from the temp folder, started by
+    // hand from its own folder: a relative operand would name a folder there.
+    const std::string profile = ShellFolder(CSIDL_PROFILE);
+    std::string up;
+    for (char c : uia::ProgramsFolder()) up += c == '\\' ? "..\\" : "";
+    const std::string downloads = up + profile.substr(3) + "\\Downloads";
+    ASSERT_TRUE(uia::FolderExists(uia::ProgramsFolder() + "\\" + downloads));
+    const auto missing = [](const std::string& folder) {
+        return "Hinweis: Der angegebene Ordner ist nicht mehr vorhanden!\r\n" + folder +
+               "\r\nkonnte nicht gelöscht werden.";
+    };
+    for (const std::string& folder : {std::string("..\\Pictures"), std::string("C:."), std::string("C:Demo")}) {
+        RunMain("c,u/" + folder, kWorkingFolders[0]).WaitForExit();
+        auto u = WaitForQuestion();
+        ASSERT_TRUE(u) << folder;
+        const Outcome out = AnswerYesAndCollect(*u);
+        EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!") << folder;
+        ASSERT_FALSE(out.notes.empty()) << folder;
+        EXPECT_EQ(out.notes[0], missing(folder));
+    }
+    const Outcome out = RunUninstaller(downloads, kWorkingFolders[1]);
+    EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!");
+    ASSERT_FALSE(out.notes.empty());
+    EXPECT_EQ(out.notes[0], missing(downloads));
 }
 
 TEST_F(Guard, OrdinaryFoldersStillGoWhateverTheyAreCalled) {
