@@ -19,8 +19,8 @@ bool ShellOperationOnContents(HWND owner, UINT operation, const std::string& fol
     request.pFrom = from.c_str();
     request.pTo = destination ? to.c_str() : nullptr;
     request.fFlags = FOF_NOCONFIRMATION;
-    ::SHFileOperationA(&request);
-    return request.fAnyOperationsAborted != FALSE;
+    const int result = ::SHFileOperationA(&request);
+    return request.fAnyOperationsAborted != FALSE || result != 0;
 }
 
 }  // namespace tav

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
 #include "common/win/program.h"
@@ -70,6 +71,32 @@ bool CanListFolder(const std::string& folder) {
     return find || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+// True when every file below `source` is in the same place below
+// `destination`, with the same size. The shell does not always say when it
+// left a file behind (one it could not read, one the user skipped), so the
+// copy is judged by what arrived.
+bool EveryFileArrived(const std::wstring& source, const std::wstring& destination) {
+    WIN32_FIND_DATAW entry{};
+    UniqueFindHandle find(::FindFirstFileExW((source + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                             FindExSearchNameMatch, nullptr, 0));
+    if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring from = source + L"\\" + name, to = destination + L"\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!EveryFileArrived(from, to)) return false;
+            continue;
+        }
+        WIN32_FILE_ATTRIBUTE_DATA copied{};
+        if (!::GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &copied) ||
+            (copied.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            copied.nFileSizeHigh != entry.nFileSizeHigh || copied.nFileSizeLow != entry.nFileSizeLow)
+            return false;
+    } while (::FindNextFileW(find.get(), &entry));
+    return true;
+}
+
 [[noreturn]] void ReportCopyDirAndEnd(const char* error) {
     WriteCopyDirResult(error);
     ResultHandOver();
@@ -97,8 +124,10 @@ void CopyFolder(OwnerWindow owner) {
     // destination's name.
     if (destination.empty() || !MakeFolderWithParents(destination)) ReportCopyDirAndEnd("1");
 
-    if (ShellOperationOnContents(owner(), FO_COPY, StripTrailingBackslash(source),
-                                 &destination)) {
+    const bool failed = ShellOperationOnContents(owner(), FO_COPY, StripTrailingBackslash(source),
+                                                 &destination);
+    if (failed || !EveryFileArrived(WidenAnsi(StripTrailingBackslash(source)),
+                                    WidenAnsi(StripTrailingBackslash(destination)))) {
         ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
         ReportCopyDirAndEnd("1");
     }

@@ -90,6 +90,35 @@ TEST(CopyDir, AnEmptyDestinationOrASourceThatIsNoReadableFolderCopiesNothingAndR
     }
 }
 
+// A file the shell cannot read (held open without sharing) leaves the copy
+// incomplete: the user is told, and the front end gets the failure.
+TEST(CopyDir, ACopyThatCannotCopyEveryFileShowsTheMessageAndReportsTheFailure) {
+    const std::string scratch = ScratchFolder(), source = scratch + "\\quelle";
+    uia::MakeFolders(source);
+    Put(source + "\\a.txt", "A");
+    Put(source + "\\gesperrt.txt", "G");
+    const tav::UniqueFile held(::CreateFileA((source + "\\gesperrt.txt").c_str(), GENERIC_READ, 0,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    uia::Process p = RunMain("c,copydir," + source + "," + scratch + "\\ziel");
+    // The shell may report the file in a box of its own first; that one is cancelled.
+    std::vector<std::string> boxes;
+    while (boxes.size() < 5) {
+        const auto box = uia::WaitForMessageBox(p.Pid(), uia::Ms{20000});
+        if (!box) break;
+        boxes.push_back(box->title + ": " + box->text);
+        const bool ours = box->title == "Fehler";
+        uia::AnswerMessageBox(box->hwnd, ours ? IDOK : IDCANCEL);
+        uia::WaitUntil([&] { return !::IsWindow(box->hwnd) || !::IsWindowVisible(box->hwnd); });
+        if (ours) break;
+    }
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back(), "Fehler: Es konnten nicht alle Dateien kopiert werden.")
+        << ::testing::PrintToString(boxes);
+    EXPECT_EQ(uia::WaitForFile(ResultFile()), "[CopyDir]\r\nError=1\r\n");
+    EXPECT_EQ(p.WaitForExit(), 0u);
+}
+
 TEST(KillFolder, RemovesReadOnlyFilesSubfoldersAndTheFolder) {
     const std::string scratch = ScratchFolder();
     const std::string folder = scratch + "\\weg";
