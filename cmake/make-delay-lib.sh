@@ -19,14 +19,15 @@ def=${out%.a}.def
 # In each function's member the code holds both the direct stub (jmp through
 # the address slot) and, behind it, the entry that loads the DLL; the slot
 # starts out pointing at that entry. The i686 linker drops the code of an
-# import-library member whose global symbol nobody calls directly (the
-# program calls through __imp_ only), which in a delay-load library drops
+# import-library member whose symbol is defined and called by nobody directly
+# (the program calls through __imp_ only), which in a delay-load library drops
 # the loading entry too: the slot is then 0 and the first call jumps there.
-# With the stub symbols made local there is nothing for it to drop; the
-# members are still pulled in through their __imp_ symbols.
+# The stub symbols are made weak: the linker leaves the code of weak symbols
+# alone, and a direct call (a few headers declare functions without dllimport,
+# SHGetKnownFolderPath for one) still finds its stub here.
 if [[ $prefix == i686-* ]]; then
     stubs=${out%.a}.stubs
     "$prefix-nm" "$out" 2>/dev/null | awk '$2 == "T" && $3 !~ /^___tailMerge_/ { print $3 }' |
         sort -u >"$stubs"
-    "$prefix-objcopy" --localize-symbols="$stubs" "$out"
+    "$prefix-objcopy" --weaken-symbols="$stubs" "$out"
 fi
