@@ -309,7 +309,7 @@ void ExampleRunner::Play(const Example& example) {
             ASSERT_FALSE(started) << "one run an example";
             for (const auto& folder : folders_) ListWithAncestors(folder);
             program_ = uia::Start(kFrontEnd + "\\Tavrino2.exe", l.value, kFrontEnd);
-            ASSERT_TRUE(program_.Started());
+            ASSERT_TRUE(program_.Started()) << "start failed with error " << program_.StartError();
             started = true;
         } else if (l.key == "window") {
             current_ = uia::WaitForWindow({program_.Pid(), Expand(l.value), "", true}, kPersonTimeout);

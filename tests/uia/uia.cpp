@@ -109,7 +109,7 @@ Process StartCommandLine(const std::string& exe, const std::string& commandLine,
     std::string line = commandLine;  // CreateProcessA may write into it
     if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
-        return {};
+        return Process::NotStarted(::GetLastError());
     // No WaitForInputIdle: a program that shows no window may have finished
     // (and deleted its result file) before that wait would return.
     tav::UniqueHandle thread(pi.hThread);

@@ -29,6 +29,12 @@ class Process {
 public:
     Process() = default;
     Process(HANDLE process, DWORD pid) : process_(process), pid_(pid) {}
+    // A program that could not be started, with the platform's error code.
+    static Process NotStarted(DWORD error) {
+        Process p;
+        p.startError_ = error;
+        return p;
+    }
     ~Process() { Kill(); }
     Process(Process&& other) noexcept = default;
     Process& operator=(Process&& other) noexcept {
@@ -36,11 +42,14 @@ public:
             Kill();
             process_ = std::move(other.process_);
             pid_ = std::exchange(other.pid_, 0);
+            startError_ = other.startError_;
         }
         return *this;
     }
 
     bool Started() const { return static_cast<bool>(process_); }
+    // Why the start failed (0 when it did not).
+    DWORD StartError() const { return startError_; }
     DWORD Pid() const { return pid_; }
     bool Running() const;
     // Waits for the end; the exit code, or nothing on timeout.
@@ -50,6 +59,7 @@ public:
 private:
     tav::UniqueHandle process_;
     DWORD pid_ = 0;
+    DWORD startError_ = 0;
 };
 
 // The folder a front end starts the programs from unless a test names
