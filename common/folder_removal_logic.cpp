@@ -2,18 +2,18 @@
 
 namespace tav {
 
-bool IsListedChild(std::wstring_view folderFinalPath, std::wstring_view listedName,
-                   std::wstring_view childFinalPath) {
-    if (folderFinalPath.empty() || listedName.empty() || listedName == L"." || listedName == L"..")
+bool IsListedChild(std::wstring_view folderPath, std::wstring_view listedName,
+                   std::wstring_view childPath) {
+    if (folderPath.empty() || listedName.empty() || listedName == L"." || listedName == L"..")
         return false;
     if (listedName.find_first_of(L"\\/") != std::wstring_view::npos) return false;
     // A volume root ends in its backslash; any other folder gets one between.
-    const bool separated = folderFinalPath.back() == L'\\';
+    const bool separated = folderPath.back() == L'\\';
     const std::size_t separator = separated ? 0 : 1;
-    if (childFinalPath.size() != folderFinalPath.size() + separator + listedName.size()) return false;
-    if (childFinalPath.substr(0, folderFinalPath.size()) != folderFinalPath) return false;
-    if (!separated && childFinalPath[folderFinalPath.size()] != L'\\') return false;
-    return childFinalPath.substr(folderFinalPath.size() + separator) == listedName;
+    if (childPath.size() != folderPath.size() + separator + listedName.size()) return false;
+    if (childPath.substr(0, folderPath.size()) != folderPath) return false;
+    if (!separated && childPath[folderPath.size()] != L'\\') return false;
+    return childPath.substr(folderPath.size() + separator) == listedName;
 }
 
 bool RemovalPacing::Due(std::uint64_t nowMs) {

@@ -8,14 +8,15 @@
 
 namespace tav {
 
-// True when `childFinalPath`, the final path the platform gives for an entry
-// just opened by its name relative to a folder, is that folder's final path
+// True when `childPath`, the path the platform reports for an entry just
+// opened by its name relative to a folder (both paths spelt the same way, for
+// example from the root of their volume), is the folder's path `folderPath`
 // with `listedName` appended: the open reached the listed entry itself, not a
 // place a link or an exchanged folder leads to. `listedName` must be one plain
 // name ("." and ".." are never entries to remove). Paths compare exactly, as
-// the platform spells them for the same volume.
-bool IsListedChild(std::wstring_view folderFinalPath, std::wstring_view listedName,
-                   std::wstring_view childFinalPath);
+// the platform spells them.
+bool IsListedChild(std::wstring_view folderPath, std::wstring_view listedName,
+                   std::wstring_view childPath);
 
 // The pace of the progress window: it appears only once a removal has taken
 // a while (a small one shows nothing that flashes up and vanishes), and is

@@ -63,6 +63,20 @@ void AddWithAncestors(const std::wstring& path, std::vector<FolderIdentity>& out
         if (auto identity = IdentifyPath(*p)) out.push_back(std::move(*identity));
 }
 
+// The folder at `path` (links followed), open for listing and deletion and
+// shared for neither deletion nor renaming. When another program holds it open
+// in a way that refuses delete access (as its working folder, say), it is
+// opened without that access: it can then be emptied but not removed.
+UniqueFile OpenFolderToEmpty(const std::wstring& path) {
+    constexpr DWORD kAccess = SYNCHRONIZE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+    for (const DWORD access : {kAccess | DELETE, kAccess}) {
+        UniqueFile folder(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (folder || ::GetLastError() != ERROR_SHARING_VIOLATION) return folder;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::optional<std::wstring> ResolveFolderOperand(const std::string& operand) {
@@ -78,10 +92,14 @@ std::optional<FolderIdentity> IdentifyPath(const std::wstring& path) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
+    return IdentifyHandle(handle.get());
+}
+
+std::optional<FolderIdentity> IdentifyHandle(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+    if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
     auto finalPath = AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return ::GetFinalPathNameByHandleW(handle.get(), buffer, size, FILE_NAME_NORMALIZED);
+        return ::GetFinalPathNameByHandleW(handle, buffer, size, FILE_NAME_NORMALIZED);
     });
     if (!finalPath) return std::nullopt;
     FolderIdentity identity;
@@ -134,7 +152,9 @@ FolderToEmpty JudgeFolderOperand(const std::string& operand) {
         target.verdict = DeleteVerdict::Protected;  // a drive root by name, whatever it leads to
         return target;
     }
-    target.verdict = JudgeFolderForDeletion(IdentifyPath(target.path), ProtectedFolderIdentities());
+    target.folder = OpenFolderToEmpty(target.path);
+    if (!target.folder) return target;
+    target.verdict = JudgeFolderForDeletion(IdentifyHandle(target.folder.get()), ProtectedFolderIdentities());
     return target;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/folder_guard.h"
+#include "common/win/raii.h"
 
 namespace tav {
 
@@ -18,6 +19,8 @@ std::optional<std::wstring> ResolveFolderOperand(const std::string& operand);
 // What the file system says the file or folder at `path` is (links, junctions
 // and substituted drives followed), or nothing when it cannot be opened.
 std::optional<FolderIdentity> IdentifyPath(const std::wstring& path);
+// The same for a file or folder already open as `handle`.
+std::optional<FolderIdentity> IdentifyHandle(HANDLE handle);
 
 // The identities of the machine's protected folders (volume roots are judged
 // by their final path): the Windows, system and Program Files folders,
@@ -28,11 +31,16 @@ std::optional<FolderIdentity> IdentifyPath(const std::wstring& path);
 // cannot be learnt.
 std::optional<std::vector<FolderIdentity>> ProtectedFolderIdentities();
 
-// A delete action's target: the operand resolved, and the verdict on
-// emptying it. The action uses `path`, so that what was judged is what is
-// deleted.
+// A delete action's target: the operand resolved, the folder it names held
+// open, and the verdict on emptying it. The folder is judged through `folder`
+// (opened once, links followed, with list and delete access and without
+// delete sharing, so it cannot be renamed or replaced while it is held; a
+// folder another program holds open against deletion gets no delete access),
+// and the action deletes through that handle, so that what was judged is what
+// is deleted.
 struct FolderToEmpty {
     std::wstring path;
+    UniqueFile folder;
     DeleteVerdict verdict = DeleteVerdict::Unidentified;
     bool Allowed() const { return verdict == DeleteVerdict::Allowed; }
 };
