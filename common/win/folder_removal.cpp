@@ -188,7 +188,14 @@ public:
     ProgressWindow(HWND owner, std::wstring folderPath)
         : owner_(owner), folderPath_(std::move(folderPath)), pacing_(::GetTickCount64()) {}
     ~ProgressWindow() {
-        if (dialog_) dialog_->StopProgressDialog();
+        if (!dialog_) return;
+        // No more input first: Wine's window, asked to close while it handles
+        // a further Cancel (Esc, the close box), waits for the closing call
+        // and that call for it.
+        HWND window = nullptr;
+        if (auto site = dialog_.query<IOleWindow>(IID_IOleWindow); site && SUCCEEDED(site->GetWindow(&window)))
+            ::EnableWindow(window, FALSE);
+        dialog_->StopProgressDialog();
     }
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
@@ -200,7 +207,10 @@ public:
     // cancelled.
     bool Cancelled() {
         if (!pacing_.Due(::GetTickCount64())) return cancelled_;
-        if (!dialog_ && !Show()) return false;
+        if (!dialog_ && (unavailable_ || !Show())) {
+            unavailable_ = true;  // tried once
+            return false;
+        }
         dialog_->SetProgress64(removed_, listed_);
         PumpPendingMessages();
         cancelled_ = dialog_->HasUserCancelled() != FALSE;
@@ -209,6 +219,9 @@ public:
 
 private:
     bool Show() {
+        // Without a window to own it there is no screen to show it on (and
+        // Wine's progress window then never comes up, nor returns).
+        if (!owner_ || !::IsWindow(owner_)) return false;
         if (!com_.emplace().ok()) return false;
         ComPtr<IProgressDialog> dialog;
         if (FAILED(::CoCreateInstance(CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER,
@@ -233,6 +246,7 @@ private:
     std::uint64_t listed_ = 0;
     std::uint64_t removed_ = 0;
     bool cancelled_ = false;
+    bool unavailable_ = false;
 };
 
 // A folder being emptied: its handle (owned, except the top folder's), its
