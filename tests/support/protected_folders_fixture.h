@@ -85,6 +85,47 @@ struct DesktopMissing {
     ~DesktopMissing() { ::MoveFileA((desktop + ".weg").c_str(), desktop.c_str()); }
 };
 
+// A folder on C: exchanged, in one step, with a link to `target` (also on C:)
+// the moment a program opens it: the harness's helper
+// (tests/wine/exchange_on_open.py) watches it from Linux. Afterwards the link
+// is removed and the real folder is back in its place.
+class FolderExchange {
+public:
+    FolderExchange(const std::string& folder, const std::string& target)
+        : id_("x" + std::to_string(++count_)) {
+        EXPECT_TRUE(uia::MakeFolders(kControl));
+        EXPECT_TRUE(uia::WriteFileBytes(Control("req"), OnDriveC(folder) + "\n" + OnDriveC(target) + "\n"));
+        armed_ = uia::WaitForFile(Control("armed"), kBoxTimeout).has_value();
+        EXPECT_TRUE(armed_) << "the exchange helper does not answer for " << folder;
+    }
+    ~FolderExchange() {
+        if (!armed_) return;
+        EXPECT_TRUE(uia::WriteFileBytes(Control("undo"), "1"));
+        EXPECT_TRUE(uia::WaitForFile(Control("undone"), kBoxTimeout).has_value()) << id_;
+    }
+    FolderExchange(const FolderExchange&) = delete;
+    FolderExchange& operator=(const FolderExchange&) = delete;
+
+    bool Armed() const { return armed_; }
+    bool Exchanged() const { return uia::FileExists(Control("exchanged")); }
+
+private:
+    static inline const std::string kControl = "C:\\tav_exchange";
+    static inline int count_ = 0;
+    // "C:\a\b" as the helper reads it: "a/b".
+    static std::string OnDriveC(std::string path) {
+        EXPECT_EQ(path.rfind("C:\\", 0), 0u) << path;
+        path.erase(0, 3);
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        return path;
+    }
+    std::string Control(const char* what) const { return kControl + "\\" + id_ + "." + what; }
+
+    std::string id_;
+    bool armed_ = false;
+};
+
 // TMP and TEMP of this process, passed on to the programs it starts.
 struct ScopedTemp {
     std::string old = uia::TempFolder();
