@@ -86,8 +86,8 @@ UniqueFile OpenEntry(HANDLE folder, const std::wstring& name, bool listFolder) {
 }
 
 // The path of the file or folder open as `handle` from the root of its volume
-// ("\\Demo\\V\\a.txt"), as the file system knows it: where a link was
-// followed, the path of what it leads to. Any length.
+// (\Demo\V\a.txt), as the file system knows it: where a link was followed,
+// the path of what it leads to. Any length.
 std::optional<std::wstring> PathOnVolume(HANDLE handle) {
     std::vector<LONGLONG> buffer(1024);  // aligned for the record
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -103,7 +103,7 @@ std::optional<std::wstring> PathOnVolume(HANDLE handle) {
     return std::nullopt;
 }
 
-// The same path as the platform shows it to people ("C:\\Demo\\V").
+// The path as the platform shows it to people (C:\Demo\V).
 std::wstring PathToShow(HANDLE handle) {
     wchar_t buffer[MAX_PATH + 8] = {};
     const DWORD n = ::GetFinalPathNameByHandleW(handle, buffer, MAX_PATH + 8, FILE_NAME_NORMALIZED);
@@ -114,10 +114,14 @@ std::wstring PathToShow(HANDLE handle) {
 
 enum class EntryKind { Link, Folder, File };
 
+// What the entry open as `entry` is. A link is a reparse point that stands
+// for another place (symbolic link, junction, mount point); other reparse
+// points are files and folders like any other.
 std::optional<EntryKind> KindOf(HANDLE entry) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     if (!::GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &tag, sizeof tag)) return std::nullopt;
-    if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Link;
+    if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag))
+        return EntryKind::Link;
     if (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return EntryKind::Folder;
     return EntryKind::File;
 }
