@@ -87,8 +87,8 @@ struct DesktopMissing {
 
 // A folder on C: exchanged, in one step, with a link to `target` (also on C:)
 // the moment a program opens it: the harness's helper
-// (tests/wine/exchange_on_open.py) watches it from Linux. Afterwards the link
-// is removed and the real folder is back in its place.
+// (tests/wine/exchange_on_open.py) watches it from Linux. Undo() (or the
+// end of the scope) removes the link and puts the real folder back.
 class FolderExchange {
 public:
     FolderExchange(const std::string& folder, const std::string& target)
@@ -98,16 +98,21 @@ public:
         armed_ = uia::WaitForFile(Control("armed"), kBoxTimeout).has_value();
         EXPECT_TRUE(armed_) << "the exchange helper does not answer for " << folder;
     }
-    ~FolderExchange() {
-        if (!armed_) return;
-        EXPECT_TRUE(uia::WriteFileBytes(Control("undo"), "1"));
-        EXPECT_TRUE(uia::WaitForFile(Control("undone"), kBoxTimeout).has_value()) << id_;
-    }
+    ~FolderExchange() { Undo(); }
     FolderExchange(const FolderExchange&) = delete;
     FolderExchange& operator=(const FolderExchange&) = delete;
 
     bool Armed() const { return armed_; }
-    bool Exchanged() const { return uia::FileExists(Control("exchanged")); }
+    // True when the exchange was made (the helper may have seen the open
+    // only after the program had removed the folder: then it was not).
+    bool Undo() {
+        if (armed_ && !undone_) {
+            EXPECT_TRUE(uia::WriteFileBytes(Control("undo"), "1"));
+            undone_ = uia::WaitForFile(Control("undone"), kBoxTimeout).has_value();
+            EXPECT_TRUE(undone_) << id_;
+        }
+        return uia::FileExists(Control("exchanged"));
+    }
 
 private:
     static inline const std::string kControl = "C:\\tav_exchange";
@@ -124,6 +129,7 @@ private:
 
     std::string id_;
     bool armed_ = false;
+    bool undone_ = false;
 };
 
 // TMP and TEMP of this process, passed on to the programs it starts.
