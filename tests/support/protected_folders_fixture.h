@@ -86,15 +86,16 @@ struct DesktopMissing {
 };
 
 // A folder on C: exchanged, in one step, with a link to `target` (also on C:)
-// the moment a program opens it: the harness's helper
+// the moment a program opens it, or opens `awaited`: the harness's helper
 // (tests/wine/exchange_on_open.py) watches it from Linux. Undo() (or the
 // end of the scope) removes the link and puts the real folder back.
 class FolderExchange {
 public:
-    FolderExchange(const std::string& folder, const std::string& target)
+    FolderExchange(const std::string& folder, const std::string& target, const std::string& awaited = "")
         : id_("x" + std::to_string(++count_)) {
         EXPECT_TRUE(uia::MakeFolders(kControl));
-        EXPECT_TRUE(uia::WriteFileBytes(Control("req"), OnDriveC(folder) + "\n" + OnDriveC(target) + "\n"));
+        EXPECT_TRUE(uia::WriteFileBytes(Control("req"), OnDriveC(folder) + "\n" + OnDriveC(target) + "\n" +
+                                                            OnDriveC(awaited.empty() ? folder : awaited) + "\n"));
         armed_ = uia::WaitForFile(Control("armed"), kBoxTimeout).has_value();
         EXPECT_TRUE(armed_) << "the exchange helper does not answer for " << folder;
     }

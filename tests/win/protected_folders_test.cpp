@@ -113,18 +113,23 @@ TEST_F(Guard, LinksInsideAFolderBeingEmptiedAreNeverFollowed) {
 TEST_F(Guard, AFolderExchangedForALinkAfterTheCheckLeadsNowhere) {
     // The folder, or a subfolder, becomes a link to Documents the moment the
     // program opens it (after the guard has judged the folder, or as the walk
-    // enters the subfolder). Each holds a file named like Documents' sentinel:
-    // a deletion by path through the link would take that.
+    // enters the subfolder), or the subfolder does when the program opens the
+    // folder (before the walk reaches it). Each holds a file named like
+    // Documents' sentinel: a deletion by path through the link would take that.
     const std::string folder = "C:\\Demo\\V";
+    const struct {
+        std::string exchanged, awaited;
+    } cases[] = {{"", ""}, {"\\unter", "\\unter"}, {"\\unter", ""}};
     int runs = 0, exchanges = 0, landed = 0;
     for (const bool uninstaller : {false, true})
-        for (const std::string exchanged : {"", "\\unter"})
+        for (const auto& [exchanged, awaited] : cases)
             for (int round = 0; round < 3; ++round) {
-                SCOPED_TRACE((uninstaller ? "uninstaller, V" : "killfolder, V") + exchanged);
+                SCOPED_TRACE((uninstaller ? "uninstaller, V" : "killfolder, V") + exchanged + " when V" +
+                             awaited + " opens");
                 ASSERT_TRUE(uia::MakeFolders(folder + "\\unter"));
                 for (const char* file : {"\\tav_sentinel.txt", "\\a.txt", "\\unter\\tav_sentinel.txt"})
                     ASSERT_TRUE(uia::WriteFileBytes(folder + file, "weg"));
-                FolderExchange exchange(folder + exchanged, ShellFolder(CSIDL_PERSONAL));
+                FolderExchange exchange(folder + exchanged, ShellFolder(CSIDL_PERSONAL), folder + awaited);
                 ASSERT_TRUE(exchange.Armed());
                 if (uninstaller) EXPECT_TRUE(RunUninstaller(folder, kWorkingFolders[0]).closing);
                 else RunAnsweringBoxes("c,killfolder," + folder, kWorkingFolders[0]);

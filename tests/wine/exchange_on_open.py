@@ -6,13 +6,15 @@
 The race tests of the folder guard ask for an exchange through files in
 C:\\tav_exchange (drive_c/tav_exchange):
 
-    <id>.req       two lines: the folder to watch and the folder the link leads
-                   to, both relative to drive_c with "/" between components
+    <id>.req       two or three lines: the folder to exchange, the folder the
+                   link leads to, and the folder whose opening is awaited (the
+                   first when none), relative to drive_c with "/" between
+                   components
     <id>.armed     written here once the folder is watched; the link
-                   <id>.link (relative, inside the prefix) is ready beside the
-                   request files
-    <id>.exchanged written here when the folder was opened and exchanged with
-                   the link in one step (renameat2 RENAME_EXCHANGE): the folder
+                   <id>.link is ready beside the request files (relative, and
+                   leading into the prefix once it is in the folder's place)
+    <id>.exchanged written here when the awaited folder was opened and the
+                   folder was exchanged with the link in one step (renameat2 RENAME_EXCHANGE): the folder
                    is then the link, and <id>.link the real folder
     <id>.missed    written here instead when the folder was gone by the time
                    the open was seen (the program was quicker)
@@ -20,7 +22,7 @@ C:\\tav_exchange (drive_c/tav_exchange):
     <id>.undone    written here once the link is gone and the real folder is
                    back in its place
 
-Only an open of the watched folder itself counts (not of a file in it). The
+Only an open of the awaited folder itself counts (not of a file in it). The
 script ends when its parent (the harness) ends.
 """
 import ctypes
@@ -66,10 +68,12 @@ def main():
             lines = f.read().splitlines()
         folder = os.path.join(drive_c, lines[0])
         target = os.path.join(drive_c, lines[1])
+        awaited = os.path.join(drive_c, lines[2]) if len(lines) > 2 and lines[2] else folder
         link = os.path.join(control, f"{rid}.link")
-        os.symlink(os.path.relpath(target, control), link)
+        # Relative to where the link will be once exchanged: the folder's parent.
+        os.symlink(os.path.relpath(target, os.path.dirname(folder)), link)
         requests[rid] = (folder, link)
-        wd = check(libc.inotify_add_watch(fd, folder.encode(), IN_OPEN))
+        wd = check(libc.inotify_add_watch(fd, awaited.encode(), IN_OPEN))
         watched[wd] = rid
         signal(rid, "armed")
 
