@@ -1,7 +1,6 @@
 #include "uninstall/removal.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "common/text.h"
@@ -74,15 +73,16 @@ void DeleteFolder(const std::string& path) {
     // What is judged is what is deleted: the folder as the platform resolves
     // it, refused when it is (or leads to) a protected folder or cannot be
     // identified.
-    const FolderToEmpty target = JudgeFolderOperand(folder, CallerFolders::NotSpared);
+    FolderToEmpty target = JudgeFolderOperand(folder, CallerFolders::NotSpared);
     if (!target.Allowed()) {
         ShowMessage(ProtectedFolderMessage(folder), "Hinweis");
         return;
     }
 
-    const bool aborted = EmptyFolder(InformationWindow(), target.path);
-    RemoveEmptiedFolder(target.path);
-    if (aborted)
+    // The folder is removed through the handle it was judged by.
+    const bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
+    target.folder.reset();  // the folder goes when its last handle closes
+    if (!complete)
         ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
 }
 

@@ -12,7 +12,7 @@ extern std::string InstallFolder;
 // then shows the closing message.
 void UninstallAll();
 
-// Empties and removes one folder through the shell, with its messages. Paths
+// Empties and removes one folder, with its messages. Paths
 // shorter than three characters and folders that must never be emptied (drive
 // roots, the Windows and profile folders and the like) are left alone.
 void DeleteFolder(const std::string& path);

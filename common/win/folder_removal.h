@@ -1,23 +1,29 @@
-// Emptying and removing a folder that the guard has allowed.
+// Removing a folder that the guard has allowed, through the handle it was
+// judged by.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
 namespace tav {
 
-// Deletes everything inside `folder` through the shell's delete request (its
-// progress window and error dialogs, owned by `owner`; every question answered
-// with yes; nothing goes to the recycle bin). A link inside the folder
-// (symbolic link, junction, mount point) is never followed: it is removed
-// itself where the platform can remove a link without touching its target,
-// and otherwise left in place and kept out of the request. Read-only entries
-// are cleared so that the shell does not stop at them; any that are left
-// afterwards get their flag back. Returns the shell's "aborted" flag.
-bool EmptyFolder(HWND owner, const std::wstring& folder);
-
-// Removes the folder itself when it is empty; a failure is ignored.
-void RemoveEmptiedFolder(const std::wstring& folder);
+// Removes everything inside the folder open as `folder` and then the folder
+// itself; `folder` must be open with delete and list access and without
+// delete sharing (the folder cannot be renamed or replaced meanwhile).
+//
+// Nothing goes by path: each folder is listed through its own handle, each
+// entry is opened relative to its folder's handle without following a link,
+// and is deleted only when the entry opened is still the one the listing
+// named (a platform that follows a link on open anyway is caught there). A
+// link is removed as a link, a folder emptied through the handle just opened,
+// a file deleted through its handle (read-only cleared through it first).
+// What cannot be deleted stays with the folders that hold it.
+//
+// A removal that takes a while shows the platform's progress window, owned by
+// `owner`; its Cancel button stops the removal.
+//
+// Returns true when everything went; false when anything could not be deleted
+// or the user cancelled. A handle that is no folder deletes nothing and
+// counts as done.
+bool RemoveHeldFolder(HANDLE folder, HWND owner);
 
 }  // namespace tav

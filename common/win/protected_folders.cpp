@@ -105,6 +105,20 @@ std::wstring ProgramFolderW() {
     return {};
 }
 
+// The folder at `path` (links followed), open for listing and deletion and
+// shared for neither deletion nor renaming. When another program holds it open
+// in a way that refuses delete access (as its working folder, say), it is
+// opened without that access: it can then be emptied but not removed.
+UniqueFile OpenFolderToEmpty(const std::wstring& path) {
+    constexpr DWORD kAccess = SYNCHRONIZE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+    for (const DWORD access : {kAccess | DELETE, kAccess}) {
+        UniqueFile folder(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (folder || ::GetLastError() != ERROR_SHARING_VIOLATION) return folder;
+    }
+    return {};
+}
+
 class PlatformFolders : public FolderLookup {
 public:
     explicit PlatformFolders(CallerFolders callers) : callers_(callers) {}
@@ -216,7 +230,9 @@ FolderToEmpty JudgeFolderOperand(const std::string& operand, CallerFolders calle
         target.verdict = DeleteVerdict::Protected;  // a drive root by name, whatever it leads to
         return target;
     }
-    target.verdict = JudgeIdentifiedFolder(IdentifyPath(target.path), callers);
+    target.folder = OpenFolderToEmpty(target.path);
+    if (!target.folder) return target;
+    target.verdict = JudgeIdentifiedFolder(IdentifyHandle(target.folder.get()), callers);
     return target;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/folder_guard.h"
+#include "common/win/raii.h"
 
 namespace tav {
 
@@ -49,11 +50,16 @@ std::optional<ProtectedSet> LearnProtectedFolders(CallerFolders callers);
 // JudgeFolderForDeletion), against the protected folders of this machine.
 DeleteVerdict JudgeIdentifiedFolder(const std::optional<FolderIdentity>& target, CallerFolders callers);
 
-// A delete action's target: the operand resolved, and the verdict on
-// emptying it. The action uses `path`, so that what was judged is what is
-// deleted.
+// A delete action's target: the operand resolved, the folder it names held
+// open, and the verdict on emptying it. The folder is judged through `folder`
+// (opened once, links followed, with list and delete access and without
+// delete sharing, so it cannot be renamed or replaced while it is held; a
+// folder another program holds open against deletion gets no delete access),
+// and the action deletes through that handle, so that what was judged is what
+// is deleted.
 struct FolderToEmpty {
     std::wstring path;
+    UniqueFile folder;
     DeleteVerdict verdict = DeleteVerdict::Unidentified;
     bool Allowed() const { return verdict == DeleteVerdict::Allowed; }
 };

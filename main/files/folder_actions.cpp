@@ -29,12 +29,13 @@ void DeleteFolderTree(OwnerWindow owner) {
     // A permanent, unconfirmed, recursive delete must never reach a drive
     // root or one of the machine's protected folders, however it is spelt or
     // linked to; when that cannot be established, nothing is deleted.
-    const FolderToEmpty target = JudgeFolderOperand(operand);
+    // The folder is removed through the handle it was judged by.
+    FolderToEmpty target = JudgeFolderOperand(operand);
     if (!target.Allowed()) EndProgram();
 
-    const bool aborted = EmptyFolder(owner(), target.path);
-    RemoveEmptiedFolder(target.path);
-    if (aborted) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
+    const bool complete = RemoveHeldFolder(target.folder.get(), owner());
+    target.folder.reset();  // the folder goes when its last handle closes
+    if (!complete) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
 }
 

@@ -1,4 +1,4 @@
-// Deleting and copying whole folders through the shell's file operation.
+// Deleting whole folders, and copying them through the shell's file operation.
 #pragma once
 
 #include "main/run/owner_window.h"

@@ -26,6 +26,27 @@ inline void RunQuietly(const std::string& parameters, const std::string& cwd = u
     EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << parameters;
 }
 
+// Runs the main program from the front end's folder (or `cwd`) until it ends,
+// answering every message box it shows with OK; the boxes as "title: text".
+inline std::vector<std::string> RunAnsweringBoxes(const std::string& parameters,
+                                                  const std::string& cwd = uia::FrontEndFolder()) {
+    std::vector<std::string> boxes;
+    uia::Process p = RunMain(parameters, cwd);
+    const bool ended = uia::WaitUntil(
+        [&] {
+            if (auto box = uia::WaitForMessageBox(p.Pid(), uia::Ms{0})) {
+                boxes.push_back(box->title + ": " + box->text);
+                uia::AnswerMessageBox(box->hwnd, IDOK);
+                uia::WaitUntil([&] { return !::IsWindow(box->hwnd) || !::IsWindowVisible(box->hwnd); });
+            }
+            return !p.Running();
+        },
+        uia::Ms{60000});
+    EXPECT_TRUE(ended) << parameters;
+    EXPECT_EQ(p.WaitForExit(uia::Ms{0}), 0u) << parameters;
+    return boxes;
+}
+
 // A folder to delete: a file, a read-only file directly inside, a file in a subfolder.
 inline void MakeFolderWithFiles(const std::string& folder) {
     ASSERT_TRUE(uia::MakeFolders(folder + "\\unter"));

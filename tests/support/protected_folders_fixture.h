@@ -118,6 +118,54 @@ struct DesktopMissing {
     ~DesktopMissing() { ::MoveFileA((desktop + ".weg").c_str(), desktop.c_str()); }
 };
 
+// A folder on C: exchanged, in one step, with a link to `target` (also on C:)
+// the moment a program opens it, or opens `awaited`: the harness's helper
+// (tests/wine/exchange_on_open.py) watches it from Linux. Undo() (or the
+// end of the scope) removes the link and puts the real folder back.
+class FolderExchange {
+public:
+    FolderExchange(const std::string& folder, const std::string& target, const std::string& awaited = "")
+        : id_("x" + std::to_string(++count_)) {
+        EXPECT_TRUE(uia::MakeFolders(kControl));
+        EXPECT_TRUE(uia::WriteFileBytes(Control("req"), OnDriveC(folder) + "\n" + OnDriveC(target) + "\n" +
+                                                            OnDriveC(awaited.empty() ? folder : awaited) + "\n"));
+        armed_ = uia::WaitForFile(Control("armed"), kBoxTimeout).has_value();
+        EXPECT_TRUE(armed_) << "the exchange helper does not answer for " << folder;
+    }
+    ~FolderExchange() { Undo(); }
+    FolderExchange(const FolderExchange&) = delete;
+    FolderExchange& operator=(const FolderExchange&) = delete;
+
+    bool Armed() const { return armed_; }
+    // True when the exchange was made (the helper may have seen the open
+    // only after the program had removed the folder: then it was not).
+    bool Undo() {
+        if (armed_ && !undone_) {
+            EXPECT_TRUE(uia::WriteFileBytes(Control("undo"), "1"));
+            undone_ = uia::WaitForFile(Control("undone"), kBoxTimeout).has_value();
+            EXPECT_TRUE(undone_) << id_;
+        }
+        return uia::FileExists(Control("exchanged"));
+    }
+
+private:
+    static inline const std::string kControl = "C:\\tav_exchange";
+    static inline int count_ = 0;
+    // "C:\a\b" as the helper reads it: "a/b".
+    static std::string OnDriveC(std::string path) {
+        EXPECT_EQ(path.rfind("C:\\", 0), 0u) << path;
+        path.erase(0, 3);
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        return path;
+    }
+    std::string Control(const char* what) const { return kControl + "\\" + id_ + "." + what; }
+
+    std::string id_;
+    bool armed_ = false;
+    bool undone_ = false;
+};
+
 // TMP and TEMP of this process, passed on to the programs it starts.
 struct ScopedTemp {
     std::string old = uia::TempFolder();

@@ -1,6 +1,7 @@
 // "copydir" and "killfolder" on real folders, where the reference's examples
 // cannot reach: single entries, hidden and read-only files, relative operands,
-// sources that cannot be copied. (The guard of "killfolder" has its own suite.)
+// sources that cannot be copied, files that cannot be deleted (for the
+// uninstaller's removal as well). (The guard of "killfolder" has its own suite.)
 #include <windows.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/fixtures.h"
+#include "tests/support/uninstaller_session.h"
 
 using namespace systest;
 
@@ -130,4 +132,38 @@ TEST(KillFolder, RemovesReadOnlyFilesSubfoldersAndTheFolder) {
     RunQuietly("c,killfolder,  " + folder + "\\ ");
     EXPECT_FALSE(uia::FolderExists(folder));
     EXPECT_EQ(Contents(scratch + "\\nachbar.txt"), "bleibt");
+}
+
+TEST(KillFolder, AFileHeldOpenStaysWithItsFoldersAndTheFailureIsReported) {
+    const std::string folder = ScratchFolder() + "\\weg";
+    const std::string held = folder + "\\tief\\offen\\gehalten.txt";
+    const std::string readOnly = folder + "\\tief\\tiefer\\noch tiefer\\schreibgeschuetzt.txt";
+    const std::string error = "Fehler: Es konnten nicht alle Dateien gelöscht werden.";
+    for (const bool uninstaller : {false, true}) {
+        SCOPED_TRACE(uninstaller ? "uninstaller" : "killfolder");
+        uia::MakeFolders(folder + "\\tief\\offen");
+        uia::MakeFolders(folder + "\\tief\\tiefer\\noch tiefer");
+        Put(folder + "\\a.txt", "A");
+        Put(folder + "\\tief\\offen\\b.txt", "B");
+        Put(readOnly, "R", FILE_ATTRIBUTE_READONLY);
+        Put(held, "H");
+        // Another program has it open and shares nothing.
+        const tav::UniqueFile holder(::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        if (uninstaller) {
+            RunMain("c,u/" + folder).WaitForExit();
+            auto u = WaitForQuestion();
+            ASSERT_TRUE(u);
+            const Outcome out = AnswerYesAndCollect(*u);
+            ASSERT_FALSE(out.notes.empty());
+            EXPECT_EQ(out.notes[0], error);
+            EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!");
+        } else {
+            EXPECT_EQ(RunAnsweringBoxes("c,killfolder," + folder), std::vector<std::string>{error});
+        }
+        EXPECT_TRUE(uia::FileExists(held));
+        EXPECT_EQ(Entries(folder), std::vector<std::string>{"tief"});
+        EXPECT_EQ(Entries(folder + "\\tief"), std::vector<std::string>{"offen"});
+        EXPECT_EQ(Entries(folder + "\\tief\\offen"), std::vector<std::string>{"gehalten.txt"});
+    }
 }

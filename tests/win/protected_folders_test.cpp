@@ -1,11 +1,16 @@
 // The protected-folder guard of "killfolder" and of the uninstaller: every
 // spelling of every protected folder, links and a substituted drive leading to
-// one, links inside a folder being emptied, and the uninstaller's start-menu
-// step, run from a front end's folder on another drive and from one on the
-// target's drive. Sentinels in every protected folder must survive; ordinary
-// folders must still go. The harness makes the links (TAV_FIXTURE_LINKS):
-// D:\Verweise\Dokumente -> Documents, D:\Verweise\Leeren\Verweis -> C:\Gesendet, S: -> profile.
+// one, links inside a folder being emptied, a folder exchanged for a link
+// after the check, trees too deep for plain paths, and the uninstaller's
+// start-menu step, run from a front end's folder on another drive and from
+// one on the target's drive. Sentinels in every protected folder must
+// survive; ordinary folders must still go. The harness makes the links
+// (TAV_FIXTURE_LINKS): D:\Verweise\Dokumente -> Documents,
+// D:\Verweise\Leeren\Verweis -> C:\Gesendet, S: -> profile, and exchanges
+// folders for links on request (FolderExchange).
 #include "tests/support/protected_folders_fixture.h"
+
+#include <iostream>
 
 using namespace systest;
 
@@ -128,10 +133,12 @@ TEST_F(Guard, OrdinaryFoldersStillGoWhateverTheyAreCalled) {
 }
 
 TEST_F(Guard, LinksInsideAFolderBeingEmptiedAreNeverFollowed) {
+    // Wine opens a link's target even when asked for the link itself, so the
+    // link stays (and is reported); everything else goes.
     const std::string folder = "D:\\Verweise\\Leeren";
     ASSERT_TRUE(uia::FolderExists(folder + "\\Verweis")) << "the harness makes this link";
     MakeFolderWithFiles(folder);
-    RunQuietly("c,killfolder," + folder, kWorkingFolders[0]);
+    RunAnsweringBoxes("c,killfolder," + folder, kWorkingFolders[0]);
     EXPECT_FALSE(uia::FileExists(folder + "\\a.txt"));
     EXPECT_FALSE(uia::FolderExists(folder + "\\unter"));
 
@@ -139,6 +146,75 @@ TEST_F(Guard, LinksInsideAFolderBeingEmptiedAreNeverFollowed) {
     const Outcome out = RunUninstaller(folder, kWorkingFolders[1]);
     EXPECT_TRUE(out.closing);
     EXPECT_FALSE(uia::FileExists(folder + "\\a.txt"));
+}
+
+TEST_F(Guard, AFolderExchangedForALinkAfterTheCheckLeadsNowhere) {
+    // The folder, or a subfolder, becomes a link to Documents the moment the
+    // program opens it (after the guard has judged the folder, or as the walk
+    // enters the subfolder), or the subfolder does when the program opens the
+    // folder (before the walk reaches it). Each holds a file named like
+    // Documents' sentinel: a deletion by path through the link would take that.
+    const std::string folder = "C:\\Demo\\V";
+    const struct {
+        std::string exchanged, awaited;
+    } cases[] = {{"", ""}, {"\\unter", "\\unter"}, {"\\unter", ""}};
+    int runs = 0, exchanges = 0, landed = 0;
+    for (const bool uninstaller : {false, true})
+        for (const auto& [exchanged, awaited] : cases)
+            for (int round = 0; round < 3; ++round) {
+                SCOPED_TRACE((uninstaller ? "uninstaller, V" : "killfolder, V") + exchanged + " when V" +
+                             awaited + " opens");
+                ASSERT_TRUE(uia::MakeFolders(folder + "\\unter"));
+                for (const char* file : {"\\tav_sentinel.txt", "\\a.txt", "\\unter\\tav_sentinel.txt"})
+                    ASSERT_TRUE(uia::WriteFileBytes(folder + file, "weg"));
+                FolderExchange exchange(folder + exchanged, ShellFolder(CSIDL_PERSONAL), folder + awaited);
+                ASSERT_TRUE(exchange.Armed());
+                if (uninstaller) EXPECT_TRUE(RunUninstaller(folder, kWorkingFolders[0]).closing);
+                else RunAnsweringBoxes("c,killfolder," + folder, kWorkingFolders[0]);
+                ++runs;
+                if (exchange.Undo()) ++exchanges;
+                EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
+                // The exchange came between the check and the deletion of what
+                // was exchanged when that still holds its file.
+                if (uia::FileExists(folder + exchanged + "\\tav_sentinel.txt")) ++landed;
+                uia::RemoveTree(folder);
+            }
+    std::cout << "[ exchange ] " << exchanges << " of " << runs << " runs exchanged, " << landed
+              << " between the check and the deletion\n";
+    EXPECT_GT(landed, 0) << "no exchange came in time: the race was not run";
+}
+
+TEST_F(Guard, TreesTooDeepForPlainPathsGoWholeAndNothingElseChanges) {
+    // C:\Demo\L\<240 c>\<30 g>\deep.txt: over 259 characters.
+    const std::wstring deep = L"\\\\?\\C:\\Demo\\L\\" + std::wstring(240, L'c') + L"\\" + std::wstring(30, L'g');
+    const std::string temp = uia::TempFolder() + "tav_bleibt.txt";
+    for (const std::string& cwd : {uia::FrontEndFolder(), ShellFolder(CSIDL_PROFILE)})
+        for (const bool uninstaller : {false, true}) {
+            SCOPED_TRACE((uninstaller ? "uninstaller from " : "killfolder from ") + cwd);
+            ASSERT_TRUE(uia::MakeFolders("C:\\Demo\\L"));
+            for (std::size_t slash = deep.find(L'\\', 15); slash != std::wstring::npos;
+                 slash = deep.find(L'\\', slash + 1))
+                ::CreateDirectoryW(deep.substr(0, slash).c_str(), nullptr);
+            ASSERT_TRUE(::CreateDirectoryW(deep.c_str(), nullptr));
+            ASSERT_TRUE(MakeWideFile(deep + L"\\deep.txt", FILE_ATTRIBUTE_READONLY));
+            const std::string here = Join(cwd, "tav_bleibt.txt");
+            ASSERT_TRUE(uia::WriteFileBytes(here, "bleibt"));
+            ASSERT_TRUE(uia::WriteFileBytes(temp, "bleibt"));
+            if (uninstaller) {
+                const Outcome out = RunUninstaller("C:\\Demo\\L", cwd);
+                EXPECT_EQ(out.closing, "Deinstallation erfolgreich beendet!");
+                EXPECT_EQ(out.notes.size(), 1u) << "only the missing start-menu folder is noted";
+            } else {
+                RunQuietly("c,killfolder,C:\\Demo\\L", cwd);
+            }
+            EXPECT_FALSE(uia::FolderExists("C:\\Demo\\L"));
+            EXPECT_TRUE(uia::FolderExists("C:\\Demo"));
+            EXPECT_EQ(uia::ReadFileBytes(here), "bleibt");
+            EXPECT_EQ(uia::ReadFileBytes(temp), "bleibt");
+            EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{});
+            EXPECT_TRUE(uia::FileExists(uia::MainProgram()));
+            EXPECT_TRUE(uia::FileExists(uia::UninstallProgram()));
+        }
 }
 
 TEST_F(Guard, WithoutTheDesktopTheGuardFailsClosed) {

@@ -84,7 +84,8 @@ links_stay_inside() {  # PREFIX
 }
 
 # Links that the tests of the protected-folder guard need, all inside the
-# prefix (the tests cannot make them: Wine's CreateSymbolicLink does nothing):
+# prefix (the tests cannot make them: Wine's CreateSymbolicLink does nothing;
+# the race tests' links are made by exchange_on_open.py during the run):
 #   D:\Verweise\Dokumente  a symbolic link to the user's Documents
 #   D:\Verweise\Leeren\Verweis  a link inside an ordinary folder, to C:\Gesendet
 #   S:  a drive substituted for the user's profile folder
@@ -206,12 +207,20 @@ run)
     export WINEPREFIX=$prefix DISPLAY
     DISPLAY=$(display)
     "$WINESERVER" -p 600
-    trap 'stop_servers_of "$prefix"' EXIT
+    # The guard's race tests have folders exchanged with links when a program
+    # opens them (tests/wine/exchange_on_open.py); the links stay inside the prefix.
+    exchanger=
+    if [[ ${TAV_FIXTURE_LINKS:-} ]]; then
+        python3 "$(dirname "${BASH_SOURCE[0]}")/exchange_on_open.py" "$prefix" &
+        exchanger=$!
+    fi
+    trap 'stop_servers_of "$prefix"; [[ -z $exchanger ]] || kill "$exchanger" 2>/dev/null || true' EXIT
     code=0
     # The program was copied into C:\tav with the programs under test and is
     # started from there (a 32-bit one is not found by its Linux path).
     cp "$exe" "$prefix/drive_c/tav/"
     (cd "$prefix/drive_c" && "$WINE" "C:\\tav\\$(basename "$exe")" "$@") || code=$?
+    if [[ -n $exchanger ]]; then kill "$exchanger" 2>/dev/null || true; wait "$exchanger" 2>/dev/null || true; fi
     # Pictures the tests saved for people to look at.
     if compgen -G "$prefix/drive_c/screenshots/*.bmp" >/dev/null; then
         mkdir -p "$build/screenshots"
