@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/win/files.h"
 #include "main/run/run_state.h"
 
 namespace tav {
@@ -15,45 +16,85 @@ void WriteIniValue(const std::string& file, const std::string& section, const st
 
 namespace {
 
+// How long a deletion or a replacement that a reader of the file holds up is
+// tried again: a front end holds the file for milliseconds at a time.
+constexpr DWORD kReaderPatienceMs = 500;
+
+// The result file of an earlier run is still there: start-up could not delete it.
+bool earlierResultThere = false;
+
+bool ReadOnly(const std::string& file) {
+    const DWORD attributes = ::GetFileAttributesA(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Calls `attempt` until it answers true, about every millisecond, for at most
+// kReaderPatienceMs; its last answer.
+template <typename Attempt>
+bool TryForAMoment(Attempt attempt) {
+    const DWORD start = ::GetTickCount();
+    while (!attempt()) {
+        if (::GetTickCount() - start >= kReaderPatienceMs) return false;
+        ::Sleep(1);
+    }
+    return true;
+}
+
+// True once `file` is gone. A deletion fails while a reader has the file open
+// without sharing its deletion, and while one shares it the file stays until
+// the reader closes it; so the file counts as gone only when it is no longer
+// there. A read-only file cannot be deleted at all: no waiting for it.
+bool DeleteUntilGone(const std::string& file) {
+    if (ReadOnly(file)) return false;
+    return TryForAMoment([&] {
+        ::DeleteFileA(file.c_str());
+        return ::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES;
+    });
+}
+
 void WriteKeys(const std::string& file, const std::string& section,
                const std::vector<std::pair<std::string, std::string>>& entries) {
     for (const auto& [key, value] : entries) WriteIniValue(file, section, key, value);
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());  // flushes a cache
 }
 
-// Writes the keys into a new file beside `resultFile` (a copy of it when it
-// is already there) and renames that over it. False, with nothing changed,
-// when any step fails.
+// Writes the keys into a new file beside `resultFile` and renames that over
+// it. Nothing of a file already there is taken over: each run writes one
+// section, and a file there before it is an earlier run's. False, with
+// nothing changed, when any step fails.
 bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& entries) {
-    // A result file that start-up could not delete gets the section added, as
-    // direct writes would have done. One with more than ordinary attributes
-    // (read-only, hidden, system) is left to the direct writes, so that it
-    // ends exactly as they leave it.
-    const DWORD attributes = ::GetFileAttributesA(resultFile.c_str());
-    const bool resultFileThere = attributes != INVALID_FILE_ATTRIBUTES;
-    if (resultFileThere && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                          FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
-
+    // A read-only file is not replaced (Windows refuses it; some platforms
+    // do not): it stays as it is.
+    if (ReadOnly(resultFile)) return false;
     char temporary[MAX_PATH + 1] = {};
     if (!::GetTempFileNameA(State.TempPath.c_str(), "tav", 0, temporary)) return false;
-    if (!resultFileThere || ::CopyFileA(resultFile.c_str(), temporary, FALSE)) {
-        WriteKeys(temporary, section, entries);
-        if (::MoveFileExA(temporary, resultFile.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    }
+    WriteKeys(temporary, section, entries);
+    // A reader of a file already there holds up its replacement for a moment.
+    if (TryForAMoment([&] { return ::MoveFileExA(temporary, resultFile.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE; }))
+        return true;
     ::DeleteFileA(temporary);
     return false;
 }
 
 }  // namespace
 
+void RemoveEarlierResultFile() {
+    const std::string resultFile = ResultFilePath();
+    earlierResultThere = FileExists(resultFile) && !DeleteUntilGone(resultFile);
+}
+
 void ResultSection::Commit() const {
     const std::string resultFile = ResultFilePath();
-    if (WriteThroughTemporaryFile(resultFile, name_, entries_)) return;
-    // No temporary file, or the result file cannot be replaced (it is
-    // read-only, or open without sharing): the keys go to it directly.
-    WriteKeys(resultFile, name_, entries_);
+    if (WriteThroughTemporaryFile(resultFile, name_, entries_)) {
+        earlierResultThere = false;
+        return;
+    }
+    // No temporary file, or the result file cannot be replaced: the keys go
+    // to it directly, but never into an earlier run's answer (a read-only
+    // one, or one a reader holds all the while), which they would mix with
+    // this run's.
+    if (!earlierResultThere) WriteKeys(resultFile, name_, entries_);
 }
 
 void WriteSearchResult(const std::string& result, const std::string& file) {
@@ -88,7 +129,7 @@ void WritePowerpointResult(const std::string& error) {
 
 void ResultHandOver() {
     ::Sleep(2000);
-    ::DeleteFileA(ResultFilePath().c_str());
+    DeleteUntilGone(ResultFilePath());
 }
 
 }  // namespace tav

@@ -11,6 +11,15 @@ namespace tav {
 // TempPath followed by "Tavrino.ini", formed anew for every write.
 std::string ResultFilePath();
 
+// Deletes the result file an earlier run left, before any action writes. A
+// front end that polls for the file holds it open for a few milliseconds at
+// a time, which makes a deletion fail or wait for the reader to close it, so
+// the deletion is tried again for a short while until the file is gone. A
+// file that is still there then is never built upon: the section this run
+// writes replaces it whole, or, where it cannot be replaced, is not written
+// into it (a read-only file stays as it is).
+void RemoveEarlierResultFile();
+
 // One private-profile write; the platform's answer is not examined.
 void WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
@@ -26,9 +35,8 @@ public:
         return *this;
     }
     // Writes the keys in their order with the platform's private-profile
-    // calls into a temporary file in the temp folder (a copy of the result
-    // file when one is already there) and moves that over the result file.
-    // Failures are ignored.
+    // calls into a new temporary file in the temp folder and moves that over
+    // the result file. Failures are ignored.
     void Commit() const;
 
 private:
@@ -45,7 +53,8 @@ void WriteDialogResult(const std::string& extension, const std::string& error);
 void WritePowerpointResult(const std::string& error);
 
 // Holds the result file for the front end for 2000 ms without processing
-// window messages, then deletes it (a failure is ignored).
+// window messages, then deletes it (tried again for a short while when a
+// reader has it open; a failure is ignored).
 void ResultHandOver();
 
 }  // namespace tav

@@ -1,9 +1,12 @@
 #include "main/search/search_window.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "common/win/form.h"
 #include "common/win/program.h"
+#include "common/win/raii.h"
 #include "main/run/split_path.h"
 #include "main/search/file_search.h"
 #include "main/search/search_logic.h"
@@ -52,9 +55,10 @@ public:
         SetClientSizeTwips(hwnd, kInnerWidth, kInnerHeight, dpi_);
         CenterOnScreen(hwnd);
         foundList_ = AddControl(hwnd, "LISTBOX", "",
-                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS |
-                                LBS_NOINTEGRALHEIGHT,
+                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NODATA |
+                                LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
                             kFoundList, FoundList, dpi_);
+        TakeOverFoundList();
         button_ = AddControl(hwnd, "BUTTON", "Suchen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                           kSearchButton, SearchButton, dpi_);
         driveList_ = AddControl(hwnd, "LISTBOX", "", WS_BORDER | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, kDriveList,
@@ -96,6 +100,20 @@ public:
                 limits->ptMinTrackSize.y = r.bottom - r.top;
                 return TRUE;
             }
+            case WM_MEASUREITEM:
+                // Sent while the list is created, before it has its font: a
+                // row as high as a line of the window's font.
+                if (wParam == FoundList) {
+                    reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = LineHeight();
+                    return TRUE;
+                }
+                return FALSE;
+            case WM_DRAWITEM:
+                if (wParam == FoundList) {
+                    DrawFind(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                    return TRUE;
+                }
+                return FALSE;
             case WM_SETCURSOR:
                 if (hourglass_) {
                     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
@@ -133,7 +151,8 @@ public:
         }
         Hourglass(true);
         inWindow_ = inWindow;
-        ShowNewFinds();  // redrawing on before the list is cleared (a search inside a stopped one)
+        finds_.clear();
+        listed_ = 0;
         ::SendMessageA(foundList_, LB_RESETCONTENT, 0, 0);
 
         const int drives = ListCount(driveList_);
@@ -154,40 +173,122 @@ public:
         ShowNewFinds();
         Hourglass(false);
         ::SetWindowTextA(button_, "Suchen");
-        const int found = ListCount(foundList_);
-        ::SetWindowTextA(hintLabel_, FoundCountText(static_cast<std::size_t>(found)).c_str());
-        if (found == 0) Finish("0", State.SearchResult);
+        ::SetWindowTextA(hintLabel_, FoundCountText(finds_.size()).c_str());
+        if (finds_.empty()) Finish("0", State.SearchResult);
     }
 
 private:
     void OnFileFound(std::string& fileFolder, std::string& fileName) {
         if (!State.SearchActive) return;
-        AddFind(fileFolder + fileName);
-        if (!inWindow_ && ListCount(foundList_) == 1) {
-            TakeEntry(ListText(foundList_, 0));
+        finds_.push_back(fileFolder + fileName);
+        if (!inWindow_ && finds_.size() == 1) {
+            TakeEntry(finds_.front());
             WriteSearchResult(State.SearchResult, foundFile_);
             State.SearchActive = false;
             HideAndEnd();
         }
     }
 
-    // A visible list box repaints itself for every entry added, and bringing
-    // it up to date can cost as much as hundreds of steps of the walk. So
-    // finds are added with the list's redrawing switched off; when the walk
-    // lets window messages through (about every 10 ms) the new finds are
-    // shown if the pacer says so (updates take about a twentieth of the time),
-    // and at once when a key, a mouse button or a repaint is waiting. The entries
-    // appear while the walk runs, in walk order, and the list is up to date
-    // whenever a click or a double-click reaches it. Entries are only ever
-    // appended, so what lies under the mouse never moves.
-    void AddFind(const std::string& entry) {
-        if (firstUnshownFind_ < 0) ::SendMessageA(foundList_, WM_SETREDRAW, FALSE, 0);
-        const LRESULT index = ::SendMessageA(foundList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-        if (firstUnshownFind_ < 0) firstUnshownFind_ = index >= 0 ? static_cast<int>(index) : 0;
+    // The list holds no entries of its own (LBS_NODATA): the window keeps
+    // the finds, the list knows only how many there are and asks the window
+    // to draw the rows in view. So a find costs the walk next to nothing, and
+    // bringing the list up to date costs the same however many finds came in.
+    // It answers the list-box messages for the texts of its entries from the
+    // finds, and says so by its style, so that other programs (assistive
+    // tools, a front end's tests) read it as any list box with strings.
+    void TakeOverFoundList() {
+        ::SetWindowLongPtrA(foundList_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        listProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(foundList_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FoundListProc)));
+        const LONG_PTR style = ::GetWindowLongPtrA(foundList_, GWL_STYLE);
+        ::SetWindowLongPtrA(foundList_, GWL_STYLE, style | LBS_HASSTRINGS);
     }
 
+    static LRESULT CALLBACK FoundListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* form = reinterpret_cast<SearchForm*>(::GetWindowLongPtrA(list, GWLP_USERDATA));
+        return form->HandleFoundList(message, wParam, lParam);
+    }
+
+    LRESULT HandleFoundList(UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case LB_GETTEXTLEN:
+                if (wParam >= finds_.size()) return LB_ERR;
+                return static_cast<LRESULT>(finds_[wParam].size());
+            case LB_GETTEXT: {
+                if (wParam >= finds_.size() || !lParam) return LB_ERR;
+                const std::string& find = finds_[wParam];
+                find.copy(reinterpret_cast<char*>(lParam), find.size());
+                reinterpret_cast<char*>(lParam)[find.size()] = '\0';
+                return static_cast<LRESULT>(find.size());
+            }
+            case WM_STYLECHANGING:
+            case WM_STYLECHANGED:
+                // The list keeps the kind it was made as; only the style
+                // word tells others that it has texts.
+                if (wParam == static_cast<WPARAM>(GWL_STYLE)) return 0;
+                break;
+            case WM_LBUTTONDBLCLK:
+                // The second press of a double-click: the row under the mouse
+                // now is the one meant, wherever the selection has gone since
+                // the first press (the mouse reported somewhere else while the
+                // button was held moves it).
+                doubleClickedRow_ = RowAt(static_cast<short>(HIWORD(lParam)));
+                break;
+        }
+        return ::CallWindowProcA(listProc_, foundList_, message, wParam, lParam);
+    }
+
+    // The entry shown at `y` pixels in the list's client area; -1 for none.
+    int RowAt(int y) const {
+        RECT client;
+        if (y < 0 || !::GetClientRect(foundList_, &client) || y >= client.bottom) return -1;
+        const LRESULT top = ::SendMessageA(foundList_, LB_GETTOPINDEX, 0, 0);
+        const LRESULT height = ::SendMessageA(foundList_, LB_GETITEMHEIGHT, 0, 0);
+        if (top < 0 || height <= 0) return -1;
+        const LRESULT row = top + y / height;
+        return row < ListCount(foundList_) ? static_cast<int>(row) : -1;
+    }
+
+    UINT LineHeight() const {
+        HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+        if (!font) font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICA metrics{};
+        const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));  // measures as the screen does
+        if (dc) {
+            const HGDIOBJ previous = ::SelectObject(dc.get(), font);
+            ::GetTextMetricsA(dc.get(), &metrics);
+            ::SelectObject(dc.get(), previous);
+        }
+        return metrics.tmHeight > 0 ? static_cast<UINT>(metrics.tmHeight) : 16u;
+    }
+
+    // One row as a list box draws its strings: the text on the window's or
+    // the selection's colours, and the focus frame.
+    void DrawFind(const DRAWITEMSTRUCT& item) const {
+        if (item.itemAction == ODA_FOCUS) {
+            ::DrawFocusRect(item.hDC, &item.rcItem);
+            return;
+        }
+        const bool selected = (item.itemState & ODS_SELECTED) != 0;
+        const COLORREF text = ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const COLORREF back = ::SetBkColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        const std::string* find = item.itemID < finds_.size() ? &finds_[item.itemID] : nullptr;
+        ::ExtTextOutA(item.hDC, item.rcItem.left + 1, item.rcItem.top, ETO_OPAQUE | ETO_CLIPPED, &item.rcItem,
+                      find ? find->data() : "", find ? static_cast<UINT>(find->size()) : 0u, nullptr);
+        ::SetTextColor(item.hDC, text);
+        ::SetBkColor(item.hDC, back);
+        if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+    }
+
+    // When the walk lets window messages through (about every 10 ms) the
+    // list is brought up to date if the pacer says so (updates take about a
+    // twentieth of the time), and at once when a key, a mouse button or a
+    // repaint is waiting, so that the list is up to date whenever a click or
+    // a double-click reaches it. The entries appear while the walk runs, in
+    // walk order; they are only ever appended, so what lies under the mouse
+    // never moves.
     void OnMessagesDue() {
-        if (firstUnshownFind_ < 0) return;
+        if (listed_ == finds_.size()) return;
         const DWORD start = ::GetTickCount();
         if (!listRefresh_.Due(start) && !HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_PAINT))) return;
         ShowNewFinds();
@@ -195,12 +296,15 @@ private:
     }
 
     void ShowNewFinds() {
-        if (firstUnshownFind_ < 0) return;
-        const int first = firstUnshownFind_;
-        firstUnshownFind_ = -1;
+        if (listed_ == finds_.size()) return;
+        const int first = static_cast<int>(listed_);
+        listed_ = finds_.size();
+        // The new count with redrawing off (the list would repaint all of
+        // itself); then only the new rows that are in view are painted, and
+        // the scroll bar follows the count.
+        ::SendMessageA(foundList_, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageA(foundList_, LB_SETCOUNT, listed_, 0);
         ::SendMessageA(foundList_, WM_SETREDRAW, TRUE, 0);
-        // Only the new entries that are in view need painting; the list
-        // updates its scroll bar itself.
         RECT client, item;
         if (!::GetClientRect(foundList_, &client) ||
             ::SendMessageA(foundList_, LB_GETITEMRECT, static_cast<WPARAM>(first), reinterpret_cast<LPARAM>(&item)) ==
@@ -216,12 +320,18 @@ private:
     }
 
     void DoubleClick() {
-        const LRESULT selected = ::SendMessageA(foundList_, LB_GETCURSEL, 0, 0);
-        if (selected == LB_ERR) {
-            // Nothing selected: answered like a search without a choice.
+        // The row under the mouse at a double-click; without one (the
+        // notification alone, as assistive tools send it), the selected entry.
+        int row = std::exchange(doubleClickedRow_, -1);
+        if (row < 0) {
+            const LRESULT selected = ::SendMessageA(foundList_, LB_GETCURSEL, 0, 0);
+            row = selected == LB_ERR ? -1 : static_cast<int>(selected);
+        }
+        if (row < 0 || static_cast<std::size_t>(row) >= finds_.size()) {
+            // Nothing chosen: answered like a search without a choice.
             Finish("0", State.SearchResult);
         }
-        TakeEntry(ListText(foundList_, static_cast<int>(selected)));
+        TakeEntry(finds_[static_cast<std::size_t>(row)]);
         Finish(State.SearchResult, foundFile_);
     }
 
@@ -270,7 +380,10 @@ private:
     std::string foundFile_;
     bool inWindow_ = false;
     bool hourglass_ = false;
-    int firstUnshownFind_ = -1;  // the first entry added since the list was last drawn
+    std::vector<std::string> finds_;  // full paths, in walk order
+    std::size_t listed_ = 0;          // how many of them the list shows
+    int doubleClickedRow_ = -1;       // the row under the mouse at the last double-click
+    WNDPROC listProc_ = nullptr;      // the list box's own procedure
     ListRefreshPacer listRefresh_;
     std::shared_ptr<FileSearch> search_;
 };

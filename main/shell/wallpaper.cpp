@@ -86,17 +86,22 @@ RenderedPicture Render(IPicture* picture, SIZE size, const BmpLayout& layout) {
     return out;
 }
 
-// True when a file named `wallpaper` may be replaced by the bitmap of
-// `picture`: there is none, or it is an earlier wallpaper, i.e. a picture
-// itself (never a system file of that name) and not the picture being
-// converted (compared by identity, so no spelling of the source slips through).
-bool MayReplace(const std::string& wallpaper, const std::string& picture) {
-    if (::GetFileAttributesA(wallpaper.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-    if (!IsPlainFile(wallpaper)) return false;
+// What lies under the wallpaper's name in the Windows folder before the
+// bitmap of `picture` is written there.
+enum class WallpaperFile {
+    Replaceable,  // nothing, or an earlier wallpaper: a picture itself, never a system file
+    ThePicture,   // the picture itself (by identity, so no spelling of it slips through)
+    Protected,    // anything else: left alone
+};
+
+WallpaperFile Occupant(const std::string& wallpaper, const std::string& picture) {
+    if (::GetFileAttributesA(wallpaper.c_str()) == INVALID_FILE_ATTRIBUTES) return WallpaperFile::Replaceable;
+    if (!IsPlainFile(wallpaper)) return WallpaperFile::Protected;
     const auto existing = IdentifyPath(WidenAnsi(wallpaper));
     const auto source = IdentifyPath(WidenAnsi(picture));
-    if (!existing || !source || existing->SameAs(*source)) return false;
-    return static_cast<bool>(LoadPictureFile(wallpaper));
+    if (!existing || !source) return WallpaperFile::Protected;
+    if (existing->SameAs(*source)) return WallpaperFile::ThePicture;
+    return LoadPictureFile(wallpaper) ? WallpaperFile::Replaceable : WallpaperFile::Protected;
 }
 
 // Writes the bitmap of `picture` to a new file in `folder` and moves it over
@@ -172,8 +177,17 @@ void WallpaperCommand(PictureChooser choosePicture) {
     const std::string wallpaper = windowsFolder + *name;
 
     if (IsPlainFile(picture)) {
-        if (!MayReplace(wallpaper, picture)) return;
-        if (!ReplaceWithBitmap(picture, wallpaper, windowsFolder)) return;  // no picture: nothing changes
+        switch (Occupant(wallpaper, picture)) {
+            case WallpaperFile::Replaceable:
+                if (!ReplaceWithBitmap(picture, wallpaper, windowsFolder)) return;  // no picture: nothing changes
+                break;
+            case WallpaperFile::ThePicture:
+                // Already where the bitmap would go: set as it is, never
+                // written over itself, as long as it is a picture at all.
+                if (!LoadPictureFile(picture)) return;
+                break;
+            case WallpaperFile::Protected: return;
+        }
     }
     SetWallpaper(wallpaper);
     // The program ends when the dispatcher returns: no window of it is visible.

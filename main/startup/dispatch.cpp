@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "common/text.h"
-#include "common/win/files.h"
 #include "common/win/program.h"
 #include "main/dialogs/about_box.h"
 #include "main/dialogs/file_browser_window.h"
@@ -45,7 +44,7 @@ void RunParameterString(const std::string& parameterString) {
 
     State.Args = ArgList(SplitAtCommas(parameterString));
 
-    if (FileExists(ResultFilePath())) ::DeleteFileA(ResultFilePath().c_str());
+    RemoveEarlierResultFile();
 
     switch (FamilyOf(State.Args.OrEmpty(0))) {
         case Family::Search: RunSearchCommand(); break;

@@ -43,7 +43,7 @@ TEST(PatternMatch, Rules) {
         {"b", "[abc]", kExact, true}, {"bb", "[abc]", kExact, false}, {"B", "[A-F0-9]", kExact, true},
         {"G", "[A-F0-9]", kExact, false}, {"x", "[!A-F0-9]", kExact, true}, {"B", "[!A-F0-9]", kExact, false},
         {"", "[!A-F0-9]", kExact, false}, {"-", "[-a]", kExact, true}, {"-", "[a-]", kExact, true},
-        {"!", "[a!]", kExact, true},
+        {"!", "[a!]", kExact, true}, {"c", "[a-c]", kExact, true}, {"d", "[a-c]", kExact, false},
         // Special characters are literal inside brackets; "]" outside a list is ordinary.
         {"*", "[*]", kExact, true}, {"a", "[*]", kExact, false}, {"?", "[?]", kExact, true},
         {"#", "[#]", kExact, true}, {"1", "[#]", kExact, false}, {"[", "[[]", kExact, true},

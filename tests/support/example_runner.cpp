@@ -48,6 +48,14 @@ std::string Lines(const ExampleLine& line) {
     return text;
 }
 
+// The system time in 100 ns units, now or of a file time.
+ULONGLONG SystemTime(FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+ULONGLONG SystemTime() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return SystemTime(now);
+}
+
 bool SameIgnoringCase(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 // A name for the test: the document line and the action.
@@ -248,14 +256,29 @@ void ExampleRunner::CheckResult(const ExampleLine& l) {
         // Read as a front end does: while the file is there, until it holds the section.
         std::string seen = "<never there>";
         bool held = false;
+        ULONGLONG missedAt = 0;  // the start of the last read that did not find the section
         uia::WaitUntil([&] {
+            const ULONGLONG polled = SystemTime();
             const auto bytes = uia::ReadFileBytes(ResultFile());
             if (bytes) seen = *bytes;
             held = bytes == expected;
+            if (!held) missedAt = polled;
             return held || (!bytes && !program_.Running());
         }, kPersonTimeout, uia::Ms{5});
         EXPECT_TRUE(held) << "last seen: " << seen;
+        // Held for the hand-over: the section appeared after the last read
+        // that missed it and not before it was written (the file's own
+        // time); from the later of the two until it is seen gone is never
+        // shorter than it was really there.
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        const ULONGLONG written = held && ::GetFileAttributesExA(ResultFile().c_str(), GetFileExInfoStandard, &data)
+                                      ? SystemTime(data.ftLastWriteTime)
+                                      : 0;
         EXPECT_TRUE(uia::WaitForFileGone(ResultFile())) << "still there after the hand-over";
+        if (held) {
+            const double heldFor = static_cast<double>(SystemTime() - std::max(missedAt, written)) / 1e7;
+            EXPECT_GE(heldFor, 1.8) << "the front end needs the answer held for two seconds";
+        }
     }
     EXPECT_EQ(program_.WaitForExit(kPersonTimeout), 0u) << "the program ends";
     const auto after = uia::ReadFileBytes(ResultFile());

@@ -1,14 +1,19 @@
-// search_window_bench <drive> <pattern that matches nothing> [runs]: times the
-// search window of Tavrino2 in list mode, driven like a person drives it
-// (used by tools/bench-search.sh; prints figures, never fails).
+// search_window_bench <drive> <pattern that matches nothing> [runs [empty drive]]:
+// times the search window of Tavrino2 in list mode, driven like a person
+// drives it, against the silent search of the same drive (used by
+// tools/bench-search.sh; prints figures, never fails).
 //
 // Each run starts "s,<drive>,<pattern>,list" and presses "Suchen":
 //   nofind  the pattern that matches nothing: from the press until the answer
 //           "0" is in the result file (the walk alone, no finds, no start-up);
 //   fill    "*": from the press until the count shows (every file a find);
 //   stop    "*" again: "Stop!" is pressed once the list holds entries; from
-//           that press until the button reads "Suchen" and until the count shows.
-// One line per run: "nofind <s> fill <s> <finds> stop <s> <s>".
+//           that press until the button reads "Suchen" and until the count shows;
+// and, with an empty drive named, starts the silent search "s,<drive>,<pattern>":
+//   silent  from the start until the answer "0" is in the result file;
+//   start   the same on the empty drive (what start-up costs: silent - start
+//           is the silent walk, measured the way fill is).
+// One line per run: "nofind <s> fill <s> <finds> stop <s> <s> silent <s> start <s>".
 #include <windows.h>
 
 #include <cstdio>
@@ -87,7 +92,18 @@ int main(int argc, char** argv) {
     }
     const std::string drive = argv[1], nothing = argv[2];
     const int runs = argc > 3 ? std::atoi(argv[3]) : 1;
+    const std::string empty = argc > 4 ? argv[4] : "";
     const std::string result = uia::TempFolder() + "Tavrino.ini";
+    // From the start of a silent search until its answer is there.
+    const auto silentSearch = [&](const std::string& searched) {
+        ::DeleteFileA(result.c_str());
+        const double t0 = Now();
+        uia::Process p = uia::Start(uia::MainProgram(), "s," + searched + "," + nothing);
+        const double seconds = SecondsUntil(t0, [&] { return uia::FileExists(result); }, 2);
+        p.WaitForExit(uia::Ms{10000});
+        ::DeleteFileA(result.c_str());
+        return seconds;
+    };
 
     for (int run = 0; run < runs; ++run) {
         ::DeleteFileA(result.c_str());
@@ -117,8 +133,10 @@ int main(int argc, char** argv) {
         const double stopCount = SecondsUntil(t0, [&] { return Text(all.label) != count; }, 1);
         Close(all);
 
-        std::printf("nofind %.3f fill %.3f %s stop %.3f %.3f\n", nofind, fill,
-                    count.substr(0, count.find(' ')).c_str(), stopButton, stopCount);
+        const double silent = empty.empty() ? 0 : silentSearch(drive);
+        const double start = empty.empty() ? 0 : silentSearch(empty);
+        std::printf("nofind %.3f fill %.3f %s stop %.3f %.3f silent %.3f start %.3f\n", nofind, fill,
+                    count.substr(0, count.find(' ')).c_str(), stopButton, stopCount, silent, start);
         std::fflush(stdout);
     }
     return 0;

@@ -11,6 +11,9 @@ using namespace systest;
 
 namespace {
 
+// Where the remembered folder is, as a front end names it.
+constexpr char kRememberedKey[] = "Software\\VB and VBA Program Settings\\Tavrino\\Main";
+
 std::string Remembered() { return tav::GetSetting("Dlg", "<absent>"); }
 
 const IniEntries kFailed = {{"Extension", ""}, {"Error", "1"}};
@@ -43,17 +46,19 @@ std::optional<IniEntries> PickInOpenDialog(const std::string& pattern, const std
 }
 
 // On the first run the dialog starts in C:\ (not in the working folder), then
-// in the folder of the last choice: a bare name typed is found there.
+// in the folder of the last choice, or in the folder a front end stored under
+// the settings' registry path: a bare name typed is found there.
 TEST(OpenDialog, ConfirmedFileIsCopiedWithItsExtensionAndTheNextDialogStartsInItsFolder) {
     const std::string scratch = ScratchFolder(), photos = scratch + "\\Fotos", probe = "C:\\tav_startprobe.txt";
-    ASSERT_TRUE(uia::MakeFolders(photos) && uia::MakeFolders(scratch + "\\Ziel"));
+    const std::string stored = scratch + "\\Vom Frontend";
+    ASSERT_TRUE(uia::MakeFolders(photos) && uia::MakeFolders(scratch + "\\Ziel") && uia::MakeFolders(stored));
     const std::string picture("\xff\xd8\xff\xe0 urlaub\0\r\n\x1a", 14);
     ASSERT_TRUE(uia::WriteFileBytes(photos + "\\urlaub.jpg", picture));
-    ASSERT_TRUE(uia::WriteFileBytes(photos + "\\zwei.gif", "GIF89a"));
+    ASSERT_TRUE(uia::WriteFileBytes(stored + "\\zwei.gif", "GIF89a"));
     ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\Ziel\\bild.jpg", "alt"));  // replaced
     ASSERT_TRUE(uia::WriteFileBytes(probe, "aus C:"));
     ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\tav_startprobe.txt", "aus dem Arbeitsordner"));
-    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, tav::kSettingsKey, "Dlg");
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRememberedKey, "Dlg");
 
     const auto first = PickInOpenDialog("*.*", scratch + "\\kopie", "tav_startprobe.txt", scratch);
     ::DeleteFileA(probe.c_str());
@@ -66,6 +71,10 @@ TEST(OpenDialog, ConfirmedFileIsCopiedWithItsExtensionAndTheNextDialogStartsInIt
     EXPECT_EQ(uia::ReadFileBytes(scratch + "\\Ziel\\bild.jpg"), picture);
     EXPECT_EQ(Remembered(), photos + "\\");
 
+    const std::string value = stored + "\\";
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kRememberedKey, "Dlg", REG_SZ, value.c_str(),
+                                static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
     EXPECT_EQ(PickInOpenDialog("*.gif", " " + scratch + "\\Ziel\\zwei ", "zwei.gif"),
               (IniEntries{{"Extension", "gif"}, {"Error", "0"}}));
     EXPECT_EQ(uia::ReadFileBytes(scratch + "\\Ziel\\zwei.gif"), "GIF89a");  // target trimmed

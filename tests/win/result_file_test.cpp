@@ -28,64 +28,89 @@ protected:
 
 }  // namespace
 
-TEST_F(ResultWriters, AFileAlreadyThereEndsAsDirectWritesWouldLeaveIt) {
-    // Start-up could not delete an earlier result: the section is added to it,
-    // or its keys replaced, exactly as key-by-key platform writes do.
+// Start-up could not delete an earlier run's result (a reader held it all the
+// while): this run's section replaces it whole, or, where that cannot be
+// (read-only), leaves it as it is; the two runs' answers are never mixed.
+TEST_F(ResultWriters, AnEarlierResultThatStartUpCouldNotDeleteIsReplacedWholeNeverAddedTo) {
+    const std::string written = "[Dialog]\r\nExtension=jpg\r\nError=1\r\n";
     const struct {
         std::string bytes;
         DWORD attributes;
+        bool replaced;
     } earlier[] = {
-        {"[Search]\r\nResult=0\r\nFile=alt.txt\r\n", FILE_ATTRIBUTE_NORMAL},
-        {"[Dialog]\r\nExtension=alt\r\nWidth=1\r\nHeight=2\r\nError=0\r\n", FILE_ATTRIBUTE_ARCHIVE},
-        {"; Kommentar\r\n[dialog]\r\nerror=0\r\nAnders=x\r\n", FILE_ATTRIBUTE_NORMAL},
-        {"[Search]\r\nResult=0\r\n", FILE_ATTRIBUTE_READONLY},
-        {"[Search]\r\nResult=0\r\n", FILE_ATTRIBUTE_HIDDEN},
+        {"[Search]\r\nResult=0\r\nFile=alt.txt\r\n", FILE_ATTRIBUTE_NORMAL, true},
+        {"; Kommentar\r\n[dialog]\r\nerror=0\r\nAnders=x\r\n", FILE_ATTRIBUTE_ARCHIVE, true},
+        {"[Search]\r\nResult=0\r\n", FILE_ATTRIBUTE_HIDDEN, true},
+        {"[Search]\r\nResult=0\r\n", FILE_ATTRIBUTE_READONLY, false},
     };
-    const std::string reference = folder_ + "\\direkt.ini";
     for (const auto& e : earlier) {
         SCOPED_TRACE(e.bytes + " / " + std::to_string(e.attributes));
-        for (const std::string& file : {reference, file_}) {
-            ASSERT_TRUE(uia::WriteFileBytes(file, e.bytes));
-            ::SetFileAttributesA(file.c_str(), e.attributes);
+        ASSERT_TRUE(uia::WriteFileBytes(file_, e.bytes));
+        ::SetFileAttributesA(file_.c_str(), e.attributes);
+        {
+            const tav::UniqueFile reader(::CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                       OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(reader);
+            tav::RemoveEarlierResultFile();
+            ASSERT_TRUE(uia::FileExists(file_));
         }
-        tav::WriteIniValue(reference, "Dialog", "Extension", "jpg");
-        tav::WriteIniValue(reference, "Dialog", "Error", "1");
         tav::WriteDialogResult("jpg", "1");
-        EXPECT_EQ(Contents(file_), Contents(reference));
-        EXPECT_EQ(::GetFileAttributesA(file_.c_str()), ::GetFileAttributesA(reference.c_str()));
-        for (const std::string& file : {reference, file_}) {
-            ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(file.c_str());
-        }
+        EXPECT_EQ(Contents(file_), e.replaced ? written : e.bytes);
+        ::SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(file_.c_str());
     }
     EXPECT_EQ(Entries(folder_), std::vector<std::string>{});  // no temporary file left
 }
 
-// A front end polls for the result file while the program writes it: whenever
-// the file is there, it holds the whole section with its last key.
-TEST(ResultFile, APollingFrontEndNeverSeesItEmptyOrPartlyWritten) {
+// A front end polls for the result file from before the program starts, and
+// holds it open for a moment at each read without sharing its deletion: it
+// sees the earlier run's answer until start-up has deleted it, then this
+// run's whole section with its last key and nothing else, and the file is
+// gone when the program has ended. The
+// file browser's cancel writes four keys; "copydir" writes at once after
+// start-up has deleted the earlier answer.
+TEST(ResultFile, APollingFrontEndSeesOnlyTheEarlierAnswerAndThenThisRunsWholeSection) {
+    const std::string earlier = "[Search]\r\nResult=alt\r\nFile=alt.txt\r\n";
     const std::string target = ScratchFolder() + "\\bild";
-    const std::string complete = "[Dialog]\r\nExtension=\r\nWidth=\r\nHeight=\r\nError=1\r\n";
-    for (int run = 0; run < 5; ++run) {
-        SCOPED_TRACE(run);
-        ::DeleteFileA(ResultFile().c_str());
-        // The file browser's cancel writes four keys, then holds the file.
-        uia::Process p = RunMain("c,Titel,*.*," + target);
-        HWND browser = uia::WaitForWindow({p.Pid(), "Titel", "#32770"});
-        ASSERT_NE(browser, nullptr);
-
-        std::atomic<bool> stop{false};
-        std::vector<std::string> seen;  // each differing content, in order
-        std::thread poller([&] {
-            while (!stop) {
-                const auto bytes = uia::ReadFileBytes(ResultFile());
-                if (bytes && (seen.empty() || seen.back() != *bytes)) seen.push_back(*bytes);
+    const struct {
+        std::string parameters, section;
+    } cases[] = {
+        {"c,Titel,*.*," + target, "[Dialog]\r\nExtension=\r\nWidth=\r\nHeight=\r\nError=1\r\n"},
+        {"c,copydir, ,C:\\nirgends", "[CopyDir]\r\nError=1\r\n"},
+    };
+    for (const auto& c : cases) {
+        for (int run = 0; run < 5; ++run) {
+            SCOPED_TRACE(c.parameters + " / run " + std::to_string(run));
+            ASSERT_TRUE(uia::WriteFileBytes(ResultFile(), earlier));
+            std::atomic<bool> stop{false};
+            std::vector<std::string> seen;  // each differing content, in order
+            std::thread poller([&] {
+                while (!stop) {
+                    const tav::UniqueFile file(::CreateFileA(ResultFile().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                             nullptr, OPEN_EXISTING, 0, nullptr));
+                    if (file) {
+                        std::string bytes(4096, '\0');
+                        DWORD read = 0;
+                        ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+                        bytes.resize(read);
+                        if (seen.empty() || seen.back() != bytes) seen.push_back(bytes);
+                        ::Sleep(2);  // a front end's read keeps the file open this long
+                    }
+                    ::Sleep(1);
+                }
+            });
+            uia::Process p = RunMain(c.parameters);
+            if (c.parameters.rfind("c,Titel", 0) == 0) {
+                HWND browser = uia::WaitForWindow({p.Pid(), "Titel", "#32770"});
+                ASSERT_NE(browser, nullptr);
+                EXPECT_FALSE(uia::FileExists(ResultFile())) << "the earlier answer is gone while the window shows";
+                uia::PressEscape(browser);
             }
-        });
-        uia::PressEscape(browser);
-        EXPECT_EQ(p.WaitForExit(uia::Ms{10000}), 0u);
-        stop = true;
-        poller.join();
-        EXPECT_EQ(seen, std::vector<std::string>{complete});
+            EXPECT_EQ(p.WaitForExit(uia::Ms{10000}), 0u);
+            EXPECT_FALSE(uia::FileExists(ResultFile())) << "gone after the hand-over";
+            stop = true;
+            poller.join();
+            EXPECT_EQ(seen, (std::vector<std::string>{earlier, c.section}));
+        }
     }
 }

@@ -135,6 +135,25 @@ bool WaitForCount(const SearchWindow& w, uia::Ms timeout = uia::Ms{60000}) {
         timeout);
 }
 
+// What the list shows on the screen: a row with an entry has something drawn
+// on it (a pixel unlike the list's background), the rows below are empty.
+bool RowsDrawn(HWND list, std::size_t entries) {
+    RECT client{};
+    ::GetClientRect(list, &client);
+    ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const int rowHeight = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    if (rowHeight <= 0 || ::SendMessageA(list, LB_GETTOPINDEX, 0, 0) != 0) return false;
+    const ScreenArea shown(client);
+    const COLORREF background = ::GetSysColor(COLOR_WINDOW);
+    for (int row = 0; (row + 1) * rowHeight <= shown.Height(); ++row) {
+        bool drawn = false;
+        for (int y = row * rowHeight; y < (row + 1) * rowHeight && !drawn; ++y)
+            for (int x = 0; x < shown.Width() && !drawn; ++x) drawn = shown.At(x, y) != background;
+        if (drawn != (static_cast<std::size_t>(row) < entries)) return false;
+    }
+    return true;
+}
+
 // Names the ANSI code page cannot spell are passed over: a file, and a folder
 // with everything in it, would be reported under a name that names nothing.
 TEST_F(SearchTest, ListModeListsEveryFindAndADoubleClickReportsIt) {
@@ -157,6 +176,7 @@ TEST_F(SearchTest, ListModeListsEveryFindAndADoubleClickReportsIt) {
     auto items = uia::ListItems(w.list);
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"D:\\Gr\xf6\xdf" "e.pps", "D:\\Kurs\\a.pps", "D:\\Vortrag.PPT"}));
+    EXPECT_TRUE(uia::WaitUntil([&] { return RowsDrawn(w.list, items.size()); })) << "the finds are on the screen";
     uia::SaveScreenshot(ScreenshotPath("search-list"));
     EXPECT_FALSE(uia::FileExists(ResultFile()));
 
