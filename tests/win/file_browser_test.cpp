@@ -38,15 +38,26 @@ struct Browser {
         return uia::SelectListItem(Item(FileList), file) &&
                uia::WaitUntil([&] { return Text(SizeLabel) == sizeLabelText; }, uia::Ms{5000});
     }
-    // Gives a control the keyboard focus, as Tab would.
-    bool Focus(int id) const {
+    // Gives a control the keyboard focus, as Tab would, and asks again while
+    // the focus is elsewhere: without a window manager, a focus event of the X
+    // server that arrives late can take the activation, and with it the
+    // focus, from a window that has just been shown (a user would click it).
+    ::testing::AssertionResult Focus(int id) const {
         HWND control = Item(id);
-        ::PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-        return uia::WaitUntil([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == control;
-        });
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        int polls = 0;
+        if (uia::WaitUntil([&] {
+                if (::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == control)
+                    return true;
+                if (polls++ % 10 == 0) ::PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+                return false;
+            }))
+            return ::testing::AssertionSuccess();
+        char text[200];
+        wsprintfA(text, "window %p control %p: active %p focus %p foreground %p", window, control, info.hwndActive,
+                  info.hwndFocus, ::GetForegroundWindow());
+        return ::testing::AssertionFailure() << text;
     }
     void Screenshot(const char* name) const {
         ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
