@@ -134,3 +134,48 @@ TEST(Uninstaller, WithoutAFolderItShowsTheInformationWindow) {
     EXPECT_TRUE(uia::FileExists(MarkerFile()));
     ::DeleteFileA(MarkerFile().c_str());
 }
+
+namespace {
+
+// The program file of a running process (empty when it cannot be asked).
+std::string ImageOf(DWORD pid) {
+    const tav::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    char image[MAX_PATH * 2] = {};
+    DWORD size = sizeof image;
+    if (!process || !::QueryFullProcessImageNameA(process.get(), 0, image, &size)) return {};
+    return std::string(image, size);
+}
+
+}  // namespace
+
+// Another program under the uninstaller's name, held open by someone so that
+// it cannot be replaced: the carried uninstaller starts from a folder made for
+// it in TEMP, the other program never.
+TEST(Extraction, AProgramThatCannotBeReplacedIsNeverStarted) {
+    const std::string install = ScratchFolder() + "\\Bleibt";
+    MakeFolderWithFiles(install);
+    uia::RemoveTree("C:\\program-marks");
+    uia::RemoveTree(TempUninstaller());
+    ASSERT_TRUE(::CopyFileA((uia::ProgramsFolder() + "\\stand_in_program.exe").c_str(),
+                            TempUninstaller().c_str(), FALSE));
+    const auto other = uia::ReadFileBytes(TempUninstaller());
+    {
+        const tav::UniqueFile held(::CreateFileA(TempUninstaller().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        RunExtraction(install);
+        auto u = WaitForQuestion();
+        ASSERT_TRUE(u);
+        const std::string image = ImageOf(u->process.Pid());
+        EXPECT_EQ(uia::ReadFileBytes(image), BuiltUninstaller()) << image;
+        EXPECT_EQ(image.rfind(uia::TempFolder() + "Tav_uninstall.", 0), 0u) << image;
+        EXPECT_NE(image, TempUninstaller());
+        Answer(u->question, IDNO);
+        EXPECT_EQ(u->process.WaitForExit(), 0u);
+    }
+    EXPECT_FALSE(uia::FolderExists("C:\\program-marks"));
+    EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), other);
+    EXPECT_FALSE(uia::FileExists(StagingFile()));
+    EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt"));
+    ::DeleteFileA(TempUninstaller().c_str());
+}
