@@ -100,14 +100,16 @@ TEST(DllSearch, NoPlantedDllIsLoadedIntoEitherProgram) {
         EXPECT_EQ(about.WaitForExit(), 0u);
     }
 
-    // The uninstaller, written into the temp folder and started there.
-    MakeFolderWithFiles(scratch + "\\Bleibt");
-    EXPECT_EQ(uia::Start(installed, "c,u/" + scratch + "\\Bleibt").WaitForExit(), 0u);
+    // The uninstaller, written into the temp folder and started there: its
+    // question, its information window, the shell's removal, its messages.
+    MakeFolderWithFiles(scratch + "\\Weg");
+    EXPECT_EQ(uia::Start(installed, "c,u/" + scratch + "\\Weg").WaitForExit(), 0u);
     auto u = WaitForQuestion();
     ASSERT_TRUE(u);
-    Answer(u->question, IDNO);
-    EXPECT_EQ(u->process.WaitForExit(), 0u);
-    EXPECT_TRUE(uia::FolderExists(scratch + "\\Bleibt"));
+    const Outcome out = AnswerYesAndCollect(*u);
+    EXPECT_TRUE(out.closing.has_value()) << ::testing::PrintToString(out.notes);
+    EXPECT_EQ(out.exitCode, 0u);
+    EXPECT_FALSE(uia::FolderExists(scratch + "\\Weg"));
 
     EXPECT_EQ(PlantedDlls::Marks(), std::vector<std::string>{});
 }
