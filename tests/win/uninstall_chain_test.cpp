@@ -148,34 +148,74 @@ std::string ImageOf(DWORD pid) {
 
 }  // namespace
 
-// Another program under the uninstaller's name, held open by someone so that
-// it cannot be replaced: the carried uninstaller starts from a folder made for
-// it in TEMP, the other program never.
-TEST(Extraction, AProgramThatCannotBeReplacedIsNeverStarted) {
+// What stands under the uninstaller's name cannot be replaced: another
+// program that someone holds open, the carried uninstaller itself held open
+// for writing by someone (so it could change after the check), a folder. The
+// carried uninstaller starts from a folder made for it in TEMP, nothing else
+// ever starts, and what stood there stays as it was.
+TEST(Extraction, WhatCannotBeReplacedIsNeverStartedTheCarriedOneStartsFromAFolderOfItsOwn) {
     const std::string install = ScratchFolder() + "\\Bleibt";
     MakeFolderWithFiles(install);
-    uia::RemoveTree("C:\\program-marks");
-    uia::RemoveTree(TempUninstaller());
-    ASSERT_TRUE(::CopyFileA((uia::ProgramsFolder() + "\\stand_in_program.exe").c_str(),
-                            TempUninstaller().c_str(), FALSE));
-    const auto other = uia::ReadFileBytes(TempUninstaller());
-    {
-        const tav::UniqueFile held(::CreateFileA(TempUninstaller().c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                                 nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
-        RunExtraction(install);
-        auto u = WaitForQuestion();
-        ASSERT_TRUE(u);
-        const std::string image = ImageOf(u->process.Pid());
-        EXPECT_EQ(uia::ReadFileBytes(image), BuiltUninstaller()) << image;
-        EXPECT_EQ(image.rfind(uia::TempFolder() + "Tav_uninstall.", 0), 0u) << image;
-        EXPECT_NE(image, TempUninstaller());
-        Answer(u->question, IDNO);
-        EXPECT_EQ(u->process.WaitForExit(), 0u);
+    const std::string standIn = uia::ProgramsFolder() + "\\stand_in_program.exe";
+    const struct {
+        const char* what;
+        std::string source;  // copied to TEMP\Tav_uninstall.exe; empty: a folder there
+        DWORD access, share;
+    } cases[] = {
+        {"another program, held", standIn, GENERIC_READ, FILE_SHARE_READ},
+        {"the carried one, held for writing", uia::UninstallProgram(), GENERIC_READ | GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"a folder", "", 0, 0},
+    };
+    for (const auto& c : cases) {
+        uia::RemoveTree("C:\\program-marks");
+        uia::RemoveTree(TempUninstaller());
+        if (c.source.empty()) {
+            ASSERT_TRUE(uia::MakeFolders(TempUninstaller()));
+            ASSERT_TRUE(uia::WriteFileBytes(TempUninstaller() + "\\drin.txt", "drin"));
+        } else {
+            ASSERT_TRUE(::CopyFileA(c.source.c_str(), TempUninstaller().c_str(), FALSE)) << c.what;
+        }
+        const auto before = c.source.empty() ? uia::ReadFileBytes(TempUninstaller() + "\\drin.txt")
+                                             : uia::ReadFileBytes(TempUninstaller());
+        {
+            const tav::UniqueFile held(c.source.empty() ? INVALID_HANDLE_VALUE
+                                                        : ::CreateFileA(TempUninstaller().c_str(), c.access, c.share,
+                                                                        nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(c.source.empty() || held) << c.what;
+            RunExtraction(install);
+            auto u = WaitForQuestion();
+            ASSERT_TRUE(u) << c.what;
+            const std::string image = ImageOf(u->process.Pid());
+            EXPECT_EQ(uia::ReadFileBytes(image), BuiltUninstaller()) << c.what << ": " << image;
+            EXPECT_EQ(image.rfind(uia::TempFolder() + "Tav_uninstall.", 0), 0u) << c.what << ": " << image;
+            EXPECT_NE(image, TempUninstaller()) << c.what;
+            Answer(u->question, IDNO);
+            EXPECT_EQ(u->process.WaitForExit(), 0u) << c.what;
+        }
+        EXPECT_FALSE(uia::FolderExists("C:\\program-marks")) << c.what;
+        EXPECT_EQ(c.source.empty() ? uia::ReadFileBytes(TempUninstaller() + "\\drin.txt")
+                                   : uia::ReadFileBytes(TempUninstaller()), before) << c.what;
+        EXPECT_FALSE(uia::FileExists(StagingFile())) << c.what;
+        EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt")) << c.what;
+        uia::RemoveTree(TempUninstaller());
     }
-    EXPECT_FALSE(uia::FolderExists("C:\\program-marks"));
-    EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), other);
+}
+
+// A staging file left behind, read-only: it is replaced as before, and the
+// uninstaller starts under its usual name.
+TEST(Extraction, AReadOnlyStagingFileLeftBehindIsReplaced) {
+    const std::string install = ScratchFolder() + "\\Bleibt";
+    MakeFolderWithFiles(install);
+    uia::RemoveTree(TempUninstaller());
+    ASSERT_TRUE(uia::WriteFileBytes(StagingFile(), "alt"));
+    ::SetFileAttributesA(StagingFile().c_str(), FILE_ATTRIBUTE_READONLY);
+    RunExtraction(install);
+    auto u = WaitForQuestion();
+    ASSERT_TRUE(u);
+    EXPECT_EQ(ImageOf(u->process.Pid()), TempUninstaller());
+    Answer(u->question, IDNO);
+    EXPECT_EQ(u->process.WaitForExit(), 0u);
+    EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller());
     EXPECT_FALSE(uia::FileExists(StagingFile()));
-    EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt"));
-    ::DeleteFileA(TempUninstaller().c_str());
 }
