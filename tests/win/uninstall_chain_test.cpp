@@ -8,6 +8,7 @@
 #include "common/win/raii.h"
 #include "tests/support/display.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/linux_link.h"
 #include "tests/support/shell_link_reader.h"
 #include "tests/support/system_test.h"
 #include "tests/support/uninstaller_session.h"
@@ -218,4 +219,37 @@ TEST(Extraction, AReadOnlyStagingFileLeftBehindIsReplaced) {
     EXPECT_EQ(u->process.WaitForExit(), 0u);
     EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller());
     EXPECT_FALSE(uia::FileExists(StagingFile()));
+}
+
+// A link standing at the staging file's name or at the uninstaller's leads
+// to a document: "c,u/" neither writes nor deletes that document, whatever
+// the user answers, and starts the carried uninstaller.
+TEST(Extraction, ALinkAtTheStagingOrTheUninstallersNameNeverReachesWhatItLeadsTo) {
+    const std::string scratch = ScratchFolder();
+    const std::string install = scratch + "\\Bleibt";
+    MakeFolderWithFiles(install);
+    ASSERT_TRUE(uia::MakeFolders("C:\\Daten"));
+    const std::string document = "C:\\Daten\\Dokument.txt";
+    // TEMP is C:\users\<user>\Temp: three folders below C:.
+    const std::string temp = uia::TempFolder().substr(0, uia::TempFolder().size() - 1);
+    for (const char* name : {"Tav_uninstall.dat", "Tav_uninstall.exe"}) {
+        for (int answer : {IDNO, IDYES}) {
+            ASSERT_TRUE(uia::WriteFileBytes(document, "wichtig"));
+            uia::RemoveTree(TempUninstaller());
+            ::DeleteFileA(StagingFile().c_str());
+            ASSERT_TRUE(MakeLinuxLink(temp, name, "../../../Daten/Dokument.txt")) << name;
+            if (answer == IDYES) MakeFolderWithFiles(scratch + "\\Weg");
+            RunExtraction(answer == IDYES ? scratch + "\\Weg" : install);
+            auto u = WaitForQuestion();
+            ASSERT_TRUE(u) << name;
+            EXPECT_EQ(uia::ReadFileBytes(ImageOf(u->process.Pid())), BuiltUninstaller()) << name;
+            if (answer == IDYES) AnswerYesAndCollect(*u);
+            else Answer(u->question, IDNO);
+            EXPECT_EQ(u->process.WaitForExit(), 0u) << name;
+            EXPECT_EQ(uia::ReadFileBytes(document), std::string("wichtig")) << name << " " << answer;
+            RemoveLinuxLink(temp, name);
+        }
+    }
+    EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt"));
+    ::DeleteFileA(document.c_str());
 }
