@@ -13,6 +13,7 @@
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
+#include "main/files/copy_source.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
 #include "main/run/split_path.h"
@@ -115,8 +116,9 @@ void CopyFolder(OwnerWindow owner) {
     if (sourceOperand.empty() || destinationOperand.empty()) ReportCopyDirAndEnd("1");
 
     // Both operands are resolved once, against the working folder, and the
-    // resolved paths are what the shell gets.
-    const std::string source = FolderOperand(sourceOperand);
+    // resolved paths are what the shell gets. The source is what
+    // "source\*.*" names: for a bare drive, its root.
+    const std::string source = FolderOperand(ContentsSourceFolder(sourceOperand));
     const std::string destination = FolderOperand(destinationOperand);
     // A source that is missing or cannot be read copies nothing: a failure.
     if (source.empty() || !CanListFolder(source)) ReportCopyDirAndEnd("1");
