@@ -9,6 +9,7 @@
 #include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
+#include "common/win/operand_link.h"
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
@@ -34,8 +35,10 @@ void DeleteFolderTree(OwnerWindow owner) {
     FolderToEmpty target = JudgeFolderOperand(operand);
     if (!target.Allowed()) EndProgram();
 
-    const bool complete = RemoveHeldFolder(target.folder.get(), owner());
+    bool complete = RemoveHeldFolder(target.folder.get(), owner());
     target.folder.reset();  // the folder goes when its last handle closes
+    // A link at the operand's path goes after the folder it led to.
+    if (complete) complete = RemoveOperandLink(target);
     if (!complete) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
 }
