@@ -2,7 +2,8 @@
 // the folder it leads to goes, then the link, so that nothing is left at the
 // operand's path; nothing beside either is touched. The harness makes the
 // links (TAV_OPERAND_LINKS): D:\Verweise\Ordner1 -> C:\Verweisziel\Eins,
-// D:\Verweise\Ordner2 -> C:\Verweisziel\Zwei.
+// D:\Verweise\Ordner2 -> C:\Verweisziel\Zwei, D:\Verweise\Ordner3 ->
+// C:\Verweisziel\Drei.
 #include <shlobj.h>
 
 #include "tests/support/fixtures.h"
@@ -64,5 +65,22 @@ TEST(LinkOperand, TheUninstallerRemovesTheFolderAndThenTheLink) {
     EXPECT_FALSE(uia::FolderExists(folder));
     EXPECT_TRUE(NothingAt(link));
     EXPECT_FALSE(uia::FolderExists(startMenu));
+    ExpectSentinels();
+}
+
+// What cannot be deleted stays with its folders, and the link that leads there
+// stays too.
+TEST(LinkOperand, ALinkToAFolderThatCannotBeEmptiedStays) {
+    const std::string link = "D:\\Verweise\\Ordner3", folder = "C:\\Verweisziel\\Drei";
+    ASSERT_TRUE(NothingAt(folder)) << "the harness makes the link, the test its folder";
+    FillLinkedFolder(folder);
+    const std::string held = folder + "\\unter\\gehalten.txt";
+    ASSERT_TRUE(uia::WriteFileBytes(held, "H"));
+    const tav::UniqueFile holder(::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(RunAnsweringBoxes("c,killfolder," + link),
+              std::vector<std::string>{"Fehler: Es konnten nicht alle Dateien gelöscht werden."});
+    EXPECT_EQ(Entries(link), std::vector<std::string>{"unter"});
+    EXPECT_EQ(Entries(link + "\\unter"), std::vector<std::string>{"gehalten.txt"});
     ExpectSentinels();
 }

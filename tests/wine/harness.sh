@@ -102,11 +102,13 @@ make_fixture_links() {  # PREFIX
 # each leading to a folder inside the prefix that the tests fill:
 #   D:\Verweise\Ordner1 -> C:\Verweisziel\Eins
 #   D:\Verweise\Ordner2 -> C:\Verweisziel\Zwei
+#   D:\Verweise\Ordner3 -> C:\Verweisziel\Drei
 make_operand_links() {  # PREFIX
     local p=$1
     mkdir -p "$p/drive_d/Verweise" "$p/drive_c/Verweisziel"
     ln -sfn "../../drive_c/Verweisziel/Eins" "$p/drive_d/Verweise/Ordner1"
     ln -sfn "../../drive_c/Verweisziel/Zwei" "$p/drive_d/Verweise/Ordner2"
+    ln -sfn "../../drive_c/Verweisziel/Drei" "$p/drive_d/Verweise/Ordner3"
 }
 
 start_xvfb() {
