@@ -206,6 +206,10 @@ void AddProfiles(std::vector<ProtectedPlace>& places, const std::wstring& ownPro
     }
 }
 
+struct VolumeSearchTraits : FindHandleTraits {
+    static void Close(HANDLE h) { ::FindVolumeClose(h); }
+};
+
 // What Windows keeps at the root of every local volume: the recycle bin and
 // the system's own volume data.
 void AddVolumeFolders(std::vector<ProtectedPlace>& places) {
@@ -217,12 +221,10 @@ void AddVolumeFolders(std::vector<ProtectedPlace>& places) {
         for (const wchar_t* root = drives->c_str(); *root; root += ::lstrlenW(root) + 1) roots.emplace_back(root);
     // Volumes mounted in a folder, or without a drive letter.
     wchar_t volume[MAX_PATH];
-    const HANDLE search = ::FindFirstVolumeW(volume, ARRAYSIZE(volume));
-    if (search != INVALID_HANDLE_VALUE) {
-        do roots.emplace_back(volume);
-        while (::FindNextVolumeW(search, volume, ARRAYSIZE(volume)));
-        ::FindVolumeClose(search);
-    }
+    const UniqueResource<HANDLE, VolumeSearchTraits> search(::FindFirstVolumeW(volume, ARRAYSIZE(volume)));
+    for (bool more = static_cast<bool>(search); more;
+         more = ::FindNextVolumeW(search.get(), volume, ARRAYSIZE(volume)))
+        roots.emplace_back(volume);
     for (auto root : roots) {
         // Removable media, CDs and network drives hold none of these; asking
         // an empty drive would only wait for it.
