@@ -420,6 +420,18 @@ FolderToEmpty JudgeFolderOperand(const std::string& operand, CallerFolders calle
         target.kind = FolderKind::VolumeRoot;
         return target;
     }
+    {
+        // The entry at the path itself, as its folder lists it (a platform
+        // that cannot name a link's kind there gives no tag).
+        WIN32_FIND_DATAW entry{};
+        UniqueFindHandle find(::FindFirstFileW(target.path.c_str(), &entry));
+        target.linkAtPath = find && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                            (entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0));
+    }
+    if (target.linkAtPath) {
+        target.link = OpenEntryItself(target.path, DELETE);
+        if (target.link && KindOf(target.link.get()) != EntryKind::Link) target.link.reset();
+    }
     target.folder = OpenFolderToEmpty(target.path);
     if (!target.folder) return target;
     FolderJudgement judgement = JudgeFolderOf(IdentifyHandle(target.folder.get()), callers);
