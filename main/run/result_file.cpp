@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/win/files.h"
+#include "common/win/raii.h"
 #include "main/run/run_state.h"
 
 namespace tav {
@@ -58,10 +59,24 @@ void WriteKeys(const std::string& file, const std::string& section,
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());  // flushes a cache
 }
 
+// Empties the file at `file` and writes `bytes` into it, through one handle
+// that shares reading and writing with whoever holds the file. False when it
+// cannot be opened for writing or a byte could not be written.
+bool WriteInPlace(const std::string& file, const std::string& bytes) {
+    UniqueFile handle(::CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle || !::SetEndOfFile(handle.get())) return false;  // at its start: emptied
+    DWORD written = 0;
+    return ::WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && ::FlushFileBuffers(handle.get());
+}
+
 // Writes the keys into a new file beside `resultFile` and renames that over
-// it. Nothing of a file already there is taken over: each run writes one
-// section, and a file there before it is an earlier run's. False, with
-// nothing changed, when any step fails.
+// it, or, where a reader keeps a file there from being replaced, writes the
+// same bytes into that file in place of its contents. Nothing of a file
+// already there is taken over: each run writes one section, and a file there
+// before it is an earlier run's. False, with nothing changed, when the
+// section cannot be written one way or the other.
 bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& entries) {
     // A read-only file is not replaced (Windows refuses it; some platforms
@@ -73,8 +88,12 @@ bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string&
     // A reader of a file already there holds up its replacement for a moment.
     if (TryForAMoment([&] { return ::MoveFileExA(temporary, resultFile.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE; }))
         return true;
+    // A reader holds the earlier answer all the while, so that it can be
+    // neither removed nor replaced: where the reader shares writing, this
+    // run's section, as the platform wrote it, replaces its contents.
+    const auto bytes = ReadWholeFile(temporary);
     ::DeleteFileA(temporary);
-    return false;
+    return bytes && WriteInPlace(resultFile, *bytes);
 }
 
 }  // namespace
@@ -90,10 +109,10 @@ void ResultSection::Commit() const {
         earlierResultThere = false;
         return;
     }
-    // No temporary file, or the result file cannot be replaced: the keys go
-    // to it directly, but never into an earlier run's answer (a read-only
-    // one, or one a reader holds all the while), which they would mix with
-    // this run's.
+    // No temporary file, or the result file can be neither replaced nor
+    // written: the keys go to it directly, but never into an earlier run's
+    // answer (a read-only one, or one a reader holds all the while without
+    // sharing writing), which they would mix with this run's.
     if (!earlierResultThere) WriteKeys(resultFile, name_, entries_);
 }
 
