@@ -13,6 +13,7 @@
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
+#include "main/files/copy_check.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
 #include "main/run/split_path.h"
@@ -72,8 +73,15 @@ bool CanListFolder(const std::string& folder) {
     return find || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+CopiedFileFacts FactsOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, FILETIME lastWrite) {
+    return {(static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow,
+            (static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime,
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
 // True when every file below `source` is in the same place below
-// `destination`, with the same size. The shell does not always say when it
+// `destination`, with the same size and last write time (a file of that name
+// left there from before is no copy). The shell does not always say when it
 // left a file behind (one it could not read, one the user skipped), so the
 // copy is judged by what arrived.
 bool EveryFileArrived(const std::wstring& source, const std::wstring& destination) {
@@ -91,8 +99,10 @@ bool EveryFileArrived(const std::wstring& source, const std::wstring& destinatio
         }
         WIN32_FILE_ATTRIBUTE_DATA copied{};
         if (!::GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &copied) ||
-            (copied.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            copied.nFileSizeHigh != entry.nFileSizeHigh || copied.nFileSizeLow != entry.nFileSizeLow)
+            !ArrivedAsCopied(FactsOf(entry.dwFileAttributes, entry.nFileSizeHigh, entry.nFileSizeLow,
+                                     entry.ftLastWriteTime),
+                             FactsOf(copied.dwFileAttributes, copied.nFileSizeHigh, copied.nFileSizeLow,
+                                     copied.ftLastWriteTime)))
             return false;
     } while (::FindNextFileW(find.get(), &entry));
     return true;

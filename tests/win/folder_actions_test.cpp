@@ -93,32 +93,55 @@ TEST(CopyDir, AnEmptyDestinationOrASourceThatIsNoReadableFolderCopiesNothingAndR
 }
 
 // A file the shell cannot read (held open without sharing) leaves the copy
-// incomplete: the user is told, and the front end gets the failure.
+// incomplete, wherever it lies in the tree and also when a file of its name
+// and size is left in the destination from before: the user is told, and the
+// front end gets the failure.
 TEST(CopyDir, ACopyThatCannotCopyEveryFileShowsTheMessageAndReportsTheFailure) {
-    const std::string scratch = ScratchFolder(), source = scratch + "\\quelle";
-    uia::MakeFolders(source);
-    Put(source + "\\a.txt", "A");
-    Put(source + "\\gesperrt.txt", "G");
-    const tav::UniqueFile held(::CreateFileA((source + "\\gesperrt.txt").c_str(), GENERIC_READ, 0,
-                                             nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
-    uia::Process p = RunMain("c,copydir," + source + "," + scratch + "\\ziel");
-    // The shell may report the file in a box of its own first; that one is cancelled.
-    std::vector<std::string> boxes;
-    while (boxes.size() < 5) {
-        const auto box = uia::WaitForMessageBox(p.Pid(), uia::Ms{20000});
-        if (!box) break;
-        boxes.push_back(box->title + ": " + box->text);
-        const bool ours = box->title == "Fehler";
-        uia::AnswerMessageBox(box->hwnd, ours ? IDOK : IDCANCEL);
-        uia::WaitUntil([&] { return !::IsWindow(box->hwnd) || !::IsWindowVisible(box->hwnd); });
-        if (ours) break;
+    const struct {
+        std::string held;
+        bool leftFromBefore;  // the destination has an older file of that name and size
+    } cases[] = {
+        {"gesperrt.txt", false},
+        {"unter\\tiefer\\gesperrt.txt", false},
+        {"unter\\gesperrt.txt", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.held + (c.leftFromBefore ? " (left from before)" : ""));
+        const std::string scratch = ScratchFolder(), source = scratch + "\\quelle", target = scratch + "\\ziel";
+        const std::string held = source + "\\" + c.held;
+        uia::MakeFolders(held.substr(0, held.find_last_of('\\')));
+        Put(source + "\\a.txt", "A");
+        Put(held, "G");
+        if (c.leftFromBefore) {
+            const std::string old = target + "\\" + c.held;
+            uia::MakeFolders(old.substr(0, old.find_last_of('\\')));
+            Put(old, "g");
+            const tav::UniqueFile h(::CreateFileA(old.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                                                  nullptr));
+            const FILETIME longAgo{0, 0x01c00000};
+            ASSERT_TRUE(h && ::SetFileTime(h.get(), nullptr, nullptr, &longAgo));
+        }
+        const tav::UniqueFile holder(::CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        uia::Process p = RunMain("c,copydir," + source + "," + target);
+        // The shell may report the file in a box of its own first; that one is cancelled.
+        std::vector<std::string> boxes;
+        while (boxes.size() < 5) {
+            const auto box = uia::WaitForMessageBox(p.Pid(), uia::Ms{20000});
+            if (!box) break;
+            boxes.push_back(box->title + ": " + box->text);
+            const bool ours = box->title == "Fehler";
+            uia::AnswerMessageBox(box->hwnd, ours ? IDOK : IDCANCEL);
+            uia::WaitUntil([&] { return !::IsWindow(box->hwnd) || !::IsWindowVisible(box->hwnd); });
+            if (ours) break;
+        }
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back(), "Fehler: Es konnten nicht alle Dateien kopiert werden.")
+            << ::testing::PrintToString(boxes);
+        EXPECT_EQ(uia::WaitForFile(ResultFile()), "[CopyDir]\r\nError=1\r\n");
+        EXPECT_EQ(p.WaitForExit(), 0u);
+        EXPECT_EQ(Contents(target + "\\a.txt"), "A");
     }
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_EQ(boxes.back(), "Fehler: Es konnten nicht alle Dateien kopiert werden.")
-        << ::testing::PrintToString(boxes);
-    EXPECT_EQ(uia::WaitForFile(ResultFile()), "[CopyDir]\r\nError=1\r\n");
-    EXPECT_EQ(p.WaitForExit(), 0u);
 }
 
 TEST(KillFolder, RemovesReadOnlyFilesSubfoldersAndTheFolder) {
