@@ -32,6 +32,10 @@ void DeleteFolderTree(OwnerWindow owner) {
     // linked to; when that cannot be established, nothing is deleted.
     // The folder is removed through the handle it was judged by.
     FolderToEmpty target = JudgeFolderOperand(operand);
+    // A folder that is there but cannot be opened (access denied, say) is
+    // not deleted, and that is what the user is told.
+    if (target.verdict == DeleteVerdict::Unidentified && IsFolder(operand))
+        ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     if (!target.Allowed()) EndProgram();
 
     const bool complete = RemoveHeldFolder(target.folder.get(), owner());

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/win/ansi.h"
+#include "common/win/entry_itself.h"
 #include "common/win/files.h"
 #include "common/win/raii.h"
 #include "main/run/run_state.h"
@@ -45,10 +47,14 @@ bool TryForAMoment(Attempt attempt) {
 // without sharing its deletion, and while one shares it the file stays until
 // the reader closes it; so the file counts as gone only when it is no longer
 // there. A read-only file cannot be deleted at all: no waiting for it.
+// The file is removed as the entry at its name: a link standing there is
+// removed as the link, or, where the platform cannot tell it from what it
+// leads to, left standing; what it leads to is never deleted.
 bool DeleteUntilGone(const std::string& file) {
     if (ReadOnly(file)) return false;
+    const std::wstring name = WidenAnsi(file);
     return TryForAMoment([&] {
-        ::DeleteFileA(file.c_str());
+        if (RemoveFileItself(name) == RemoveOutcome::Absent) return true;
         return ::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES;
     });
 }
@@ -62,10 +68,12 @@ void WriteKeys(const std::string& file, const std::string& section,
 // Empties the file at `file` and writes `bytes` into it, through one handle
 // that shares reading and writing with whoever holds the file. False when it
 // cannot be opened for writing or a byte could not be written.
+// The file is opened as the entry at its name; a link there is not written
+// through.
 bool WriteInPlace(const std::string& file, const std::string& bytes) {
-    UniqueFile handle(::CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle || !::SetEndOfFile(handle.get())) return false;  // at its start: emptied
+    UniqueFile handle = OpenEntryItself(WidenAnsi(file), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!handle || KindOf(handle.get()) != EntryKind::File) return false;
+    if (!::SetEndOfFile(handle.get())) return false;  // at its start: emptied
     DWORD written = 0;
     return ::WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size() && ::FlushFileBuffers(handle.get());
@@ -92,7 +100,7 @@ bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string&
     // neither removed nor replaced: where the reader shares writing, this
     // run's section, as the platform wrote it, replaces its contents.
     const auto bytes = ReadWholeFile(temporary);
-    ::DeleteFileA(temporary);
+    RemoveFileItself(WidenAnsi(temporary));
     return bytes && WriteInPlace(resultFile, *bytes);
 }
 
@@ -100,7 +108,7 @@ bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string&
 
 void RemoveEarlierResultFile() {
     const std::string resultFile = ResultFilePath();
-    earlierResultThere = FileExists(resultFile) && !DeleteUntilGone(resultFile);
+    earlierResultThere = !DeleteUntilGone(resultFile);
 }
 
 void ResultSection::Commit() const {
