@@ -128,9 +128,10 @@ Removal DeleteFolder(const std::string& path) {
         return Removal::Left;
     }
 
-    // The folder is removed through the handle it was judged by.
+    // The folder is removed through the handle it was judged by; it goes
+    // when its last handle closes. What stays is held until the user has
+    // been told.
     const bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
-    target.folder.reset();  // the folder goes when its last handle closes
     if (complete) return Removal::Gone;
     ShowMessage(kNotAllDeleted, "Fehler");
     return Removal::Left;
