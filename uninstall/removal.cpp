@@ -8,6 +8,7 @@
 #include "common/win/entry_itself.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
+#include "common/win/operand_link.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
@@ -132,7 +133,13 @@ Removal DeleteFolder(const std::string& path) {
     // when its last handle closes. What stays is held until the user has
     // been told.
     const bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
-    if (complete) return Removal::Gone;
+    if (!complete) {
+        ShowMessage(kNotAllDeleted, "Fehler");
+        return Removal::Left;
+    }
+    target.folder.reset();
+    // A link at the folder's path goes after the folder it led to.
+    if (RemoveOperandLink(target)) return Removal::Gone;
     ShowMessage(kNotAllDeleted, "Fehler");
     return Removal::Left;
 }

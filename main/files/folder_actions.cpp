@@ -9,11 +9,13 @@
 #include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
+#include "common/win/operand_link.h"
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
 #include "main/files/copy_check.h"
+#include "main/files/copy_source.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
 #include "main/run/split_path.h"
@@ -38,8 +40,10 @@ void DeleteFolderTree(OwnerWindow owner) {
         ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     if (!target.Allowed()) EndProgram();
 
-    const bool complete = RemoveHeldFolder(target.folder.get(), owner());
+    bool complete = RemoveHeldFolder(target.folder.get(), owner());
     target.folder.reset();  // the folder goes when its last handle closes
+    // A link at the operand's path goes after the folder it led to.
+    if (complete) complete = RemoveOperandLink(target);
     if (!complete) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
 }
@@ -129,8 +133,9 @@ void CopyFolder(OwnerWindow owner) {
     if (sourceOperand.empty() || destinationOperand.empty()) ReportCopyDirAndEnd("1");
 
     // Both operands are resolved once, against the working folder, and the
-    // resolved paths are what the shell gets.
-    const std::string source = FolderOperand(sourceOperand);
+    // resolved paths are what the shell gets. The source is what
+    // "source\*.*" names: for a bare drive, its root.
+    const std::string source = FolderOperand(ContentsSourceFolder(sourceOperand));
     const std::string destination = FolderOperand(destinationOperand);
     // A source that is missing or cannot be read copies nothing: a failure.
     if (source.empty() || !CanListFolder(source)) ReportCopyDirAndEnd("1");
