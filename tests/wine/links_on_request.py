@@ -7,7 +7,8 @@ Wine's CreateSymbolicLink makes nothing, so a test that needs a link at a
 name (a link standing where a program writes or deletes a file of its own)
 asks through files in C:\\tav_links (drive_c/tav_links):
 
-    <id>.req     two lines: where the link stands and what it leads to,
+    <id>.req     two lines, each ending in a line break (a request is read
+                 once it is complete): where the link stands and what it leads to,
                  relative to drive_c with "/" between components
     <id>.made    written here once the link stands (relative, inside the prefix)
     <id>.failed  written here instead when it could not be made (a name
@@ -40,7 +41,10 @@ def main():
 
     def make(rid):
         with open(os.path.join(control, f"{rid}.req")) as f:
-            lines = f.read().splitlines()
+            text = f.read()
+        lines = text.splitlines()
+        if not text.endswith("\n") or len(lines) < 2:
+            return  # still being written: read again on the next round
         link = os.path.join(drive_c, lines[0])
         target = os.path.join(drive_c, lines[1])
         if not inside(os.path.dirname(link)) or not inside(target) or os.path.lexists(link):
@@ -65,7 +69,7 @@ def main():
                     make(rid)
                 elif kind == "undo" and rid in links:
                     undo(rid)
-            except OSError as e:  # the test sees no answer and fails
+            except (OSError, ValueError) as e:  # the test sees no answer and fails
                 print(f"links_on_request: {name}: {e}", file=sys.stderr)
                 signal(rid, "failed")
         time.sleep(0.02)
