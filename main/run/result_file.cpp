@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/folder_guard.h"
 #include "common/win/ansi.h"
 #include "common/win/entry_itself.h"
 #include "common/win/files.h"
@@ -50,12 +51,31 @@ bool TryForAMoment(Attempt attempt) {
 // The file is removed as the entry at its name: a link standing there is
 // removed as the link, or, where the platform cannot tell it from what it
 // leads to, left standing; what it leads to is never deleted.
+// The folder is opened and the entry's name learnt once; each attempt only
+// opens the entry relative to the folder, so that it comes quickly in the
+// moments between a polling reader's opens.
 bool DeleteUntilGone(const std::string& file) {
     if (ReadOnly(file)) return false;
-    const std::wstring name = WidenAnsi(file);
+    const std::wstring path = WidenAnsi(file);
+    WIN32_FIND_DATAW listed{};
+    {
+        UniqueFindHandle find(::FindFirstFileW(path.c_str(), &listed));
+        if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND;
+    }
+    const auto folderPath = ParentFolder(path);
+    if (!folderPath) return false;
+    UniqueFile folder(::CreateFileW(folderPath->c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return false;
+    const std::wstring name = listed.cFileName;
     return TryForAMoment([&] {
-        if (RemoveFileItself(name) == RemoveOutcome::Absent) return true;
-        return ::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES;
+        UniqueFile entry = OpenEntryRelative(folder.get(), name, DELETE | FILE_WRITE_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        if (entry && IsEntryOf(entry.get(), folder.get(), name) && KindOf(entry.get()) != EntryKind::Folder)
+            DeleteEntryThrough(entry.get());
+        entry.reset();  // the name goes when the last handle closes
+        return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
     });
 }
 
