@@ -70,10 +70,10 @@ bool DeleteUntilGone(const std::string& file) {
     if (!folder) return false;
     const std::wstring name = listed.cFileName;
     return TryForAMoment([&] {
-        UniqueFile entry = OpenEntryRelative(folder.get(), name, DELETE | FILE_WRITE_ATTRIBUTES,
+        UniqueFile entry = OpenEntryRelative(folder.get(), name, DELETE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-        if (entry && IsEntryOf(entry.get(), folder.get(), name) && KindOf(entry.get()) != EntryKind::Folder)
-            DeleteEntryThrough(entry.get());
+        if (entry && KindOf(entry.get()) != EntryKind::Folder && IsEntryOf(entry.get(), folder.get(), name))
+            MarkForDeletion(entry.get());  // not read-only: see above
         entry.reset();  // the name goes when the last handle closes
         return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
     });
