@@ -16,6 +16,14 @@ bool IsListedChild(std::wstring_view folderPath, std::wstring_view listedName,
     return childPath.substr(folderPath.size() + separator) == listedName;
 }
 
+bool ExtendedDispositionUnavailable(unsigned long error) {
+    constexpr unsigned long kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
+    constexpr unsigned long kNotSupported = 50;      // ERROR_NOT_SUPPORTED
+    return error == kInvalidParameter || error == kNotSupported;
+}
+
+bool ReadOnlyToBePutBack(bool deleted, unsigned long links) { return !deleted || links != 1; }
+
 bool RemovalPacing::Due(std::uint64_t nowMs) {
     if (nowMs < startMs_) return false;  // a clock that went back: wait
     if (!shown_) {

@@ -1,6 +1,7 @@
 // The decisions of the folder removal that need no platform: whether an entry
 // opened relative to its folder is still the entry the folder's listing named,
-// and when the removal's progress window appears and is brought up to date.
+// how an entry is deleted where the platform lacks a disposition, and when
+// the removal's progress window appears and is brought up to date.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,20 @@ namespace tav {
 // the platform spells them.
 bool IsListedChild(std::wstring_view folderPath, std::wstring_view listedName,
                    std::wstring_view childPath);
+
+// True when a failing extended disposition (FileDispositionInfoEx), with the
+// platform's error `error`, means that the platform or the volume does not
+// know the class or one of its flags (ERROR_INVALID_PARAMETER,
+// ERROR_NOT_SUPPORTED), so that the older way is to be taken; any other
+// error is the platform's refusal to delete.
+bool ExtendedDispositionUnavailable(unsigned long error);
+
+// Without the disposition that ignores it, a read-only entry is deleted with
+// its read-only attribute cleared. True when the attribute is to be put back
+// afterwards: when the entry was not deleted (`deleted`), and when the file
+// has other hard links, which share the attribute and keep the file
+// (`links`, its number of names before the deletion; 0 when not known).
+bool ReadOnlyToBePutBack(bool deleted, unsigned long links);
 
 // The pace of the progress window: it appears only once a removal has taken
 // a while (a small one shows nothing that flashes up and vanishes), and is

@@ -81,31 +81,86 @@ bool IsEntryOf(HANDLE entry, HANDLE folder, std::wstring_view name) {
     return volume != 0 && volume == VolumeOf(entry);
 }
 
-bool MarkForDeletion(HANDLE handle) {
+namespace {
+
+// The extended disposition (FileDispositionInfoEx, Windows 10 1607) and its
+// flags, not declared for the Windows 7 build. The flag that ignores the
+// read-only attribute is known from Windows 10 1809 on.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
+
+enum class Disposition { Marked, Refused, Unavailable };
+
+// Marks `handle` for deletion with the extended disposition and `flags`:
+// Unavailable when the platform or the volume does not know the class or a
+// flag, Refused when it knows them and will not delete.
+Disposition MarkWithFlags(HANDLE handle, DWORD flags) {
+    struct {
+        DWORD Flags;
+    } info{flags};  // FILE_DISPOSITION_INFO_EX
+    if (::SetFileInformationByHandle(handle, kFileDispositionInfoEx, &info, sizeof info)) return Disposition::Marked;
+    return ExtendedDispositionUnavailable(::GetLastError()) ? Disposition::Unavailable : Disposition::Refused;
+}
+
+// The POSIX disposition where there is one (the name goes as soon as this
+// handle closes, even while others hold the file with delete sharing),
+// otherwise the classic one (the name goes when the last handle closes).
+bool MarkLeavingReadOnly(HANDLE handle) {
+    switch (MarkWithFlags(handle, kDispositionDelete | kDispositionPosixSemantics)) {
+        case Disposition::Marked: return true;
+        case Disposition::Refused: return false;
+        case Disposition::Unavailable: break;
+    }
     FILE_DISPOSITION_INFO dispose{};
     dispose.DeleteFile = TRUE;
     return ::SetFileInformationByHandle(handle, FileDispositionInfo, &dispose, sizeof dispose) != 0;
 }
 
-bool DeleteFileThrough(HANDLE file) {
-    FILE_BASIC_INFO basic{};
-    if (!::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) return false;
-    const DWORD attributes = basic.FileAttributes;
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) {
-        FILE_BASIC_INFO writable{};  // zero times: left as they are
-        writable.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
-        if (writable.FileAttributes == 0) writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        if (!::SetFileInformationByHandle(file, FileBasicInfo, &writable, sizeof writable)) return false;
-    }
-    if (MarkForDeletion(file)) return true;
-    if (readOnly) {
-        FILE_BASIC_INFO restore{};
-        restore.FileAttributes = attributes;
-        ::SetFileInformationByHandle(file, FileBasicInfo, &restore, sizeof restore);
+bool SetAttributesThrough(HANDLE handle, DWORD attributes) {
+    FILE_BASIC_INFO basic{};  // zero times: left as they are
+    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return ::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+}  // namespace
+
+bool MarkForDeletion(HANDLE handle) {
+    switch (MarkWithFlags(handle, kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly)) {
+        case Disposition::Marked: return true;
+        case Disposition::Refused: return false;
+        case Disposition::Unavailable: return MarkLeavingReadOnly(handle);
     }
     return false;
 }
+
+bool DeleteEntryThrough(HANDLE entry) {
+    // Where the platform can ignore the read-only attribute, nothing else is
+    // needed: the attribute, which every hard link of a file shares, stays.
+    switch (MarkWithFlags(entry, kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly)) {
+        case Disposition::Marked: return true;
+        case Disposition::Refused: return false;
+        case Disposition::Unavailable: break;
+    }
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandleEx(entry, FileBasicInfo, &basic, sizeof basic)) return false;
+    const DWORD attributes = basic.FileAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY)) return MarkLeavingReadOnly(entry);
+    // Otherwise the attribute is cleared through the handle for the deletion
+    // and put back where the file stays: when its name could not go, and when
+    // other hard links keep it (they share the attribute).
+    FILE_STANDARD_INFO standard{};
+    const DWORD links = ::GetFileInformationByHandleEx(entry, FileStandardInfo, &standard, sizeof standard)
+                            ? standard.NumberOfLinks
+                            : 0;  // not known: it may have others
+    if (!SetAttributesThrough(entry, attributes & ~FILE_ATTRIBUTE_READONLY)) return false;
+    const bool marked = MarkLeavingReadOnly(entry);
+    if (ReadOnlyToBePutBack(marked, links)) SetAttributesThrough(entry, attributes);
+    return marked;
+}
+
+bool DeleteFileThrough(HANDLE file) { return DeleteEntryThrough(file); }
 
 UniqueFile OpenEntryItself(const std::wstring& path, ACCESS_MASK access, ULONG share) {
     if (path.empty() || path.back() == L'\\' || path.find_first_of(L"*?") != std::wstring::npos) return {};
@@ -141,7 +196,7 @@ RemoveOutcome RemoveFileItself(const std::wstring& path) {
     UniqueFile entry = OpenEntryItself(path, DELETE | FILE_WRITE_ATTRIBUTES);
     const auto kind = entry ? KindOf(entry.get()) : std::nullopt;
     if (!kind || *kind == EntryKind::Folder) return RemoveOutcome::Left;
-    const bool marked = *kind == EntryKind::Link ? MarkForDeletion(entry.get()) : DeleteFileThrough(entry.get());
+    const bool marked = DeleteEntryThrough(entry.get());
     return marked ? RemoveOutcome::Removed : RemoveOutcome::Left;
 }
 

@@ -40,14 +40,23 @@ std::optional<EntryKind> KindOf(HANDLE entry);
 // the same volume, at the folder's path followed by the name.
 bool IsEntryOf(HANDLE entry, HANDLE folder, std::wstring_view name);
 
-// Marks the entry open as `handle` (with DELETE access) for deletion: it goes
-// when its last handle closes.
+// Marks the entry open as `handle` (with DELETE access) for deletion, its
+// attributes untouched. Where the platform has them (Windows 10 1607 and
+// 1809 on, on volumes that support them), the POSIX disposition lets the name
+// go as soon as this handle closes, even while another program (an indexer, a
+// virus scanner) holds the file with delete sharing, and a read-only entry is
+// deleted as it is; elsewhere the name goes when the last handle closes, and
+// a read-only entry is refused.
 bool MarkForDeletion(HANDLE handle);
 
-// Deletes the file open as `file` (with DELETE and FILE_WRITE_ATTRIBUTES
-// access); a read-only flag is cleared through the handle first, and put back
-// when the file cannot be deleted anyway.
-bool DeleteFileThrough(HANDLE file);
+// Deletes the file, folder or link open as `entry` (with DELETE and
+// FILE_WRITE_ATTRIBUTES access) as MarkForDeletion does, read-only ones too,
+// without changing what other hard links of a file share: where the platform
+// cannot ignore the read-only attribute, it is cleared through the handle for
+// the deletion and put back when the entry cannot be deleted, and also when
+// other hard links keep the file after this name has gone.
+bool DeleteEntryThrough(HANDLE entry);
+bool DeleteFileThrough(HANDLE file);  // the same, for a file
 
 // The entry at the absolute path `path` (a drive path or "\\?\" form, any
 // length), opened as itself and confirmed, with `access` and `share` as for

@@ -86,7 +86,7 @@ bool IsTheListedEntry(HANDLE entry, const Place& folder, const Entry& listed, En
 // the platform reported deleted but kept) leaves the folder where it is.
 bool DeleteEmptiedFolderThrough(HANDLE folder) {
     const auto left = ListEntries(folder);
-    return left && left->empty() && MarkForDeletion(folder);
+    return left && left->empty() && DeleteEntryThrough(folder);
 }
 
 // The platform's progress window, shown once the removal has taken a while.
@@ -218,8 +218,7 @@ bool RemoveHeldFolder(HANDLE folder, HWND owner) {
             continue;
         }
         // A link goes as a link; a file through its handle.
-        const bool deleted = *entryKind == EntryKind::Link ? MarkForDeletion(entry.get())
-                                                            : DeleteFileThrough(entry.get());
+        const bool deleted = DeleteEntryThrough(entry.get());
         if (deleted) progress.Removed();
         else complete = false;
     }

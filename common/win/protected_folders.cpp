@@ -270,10 +270,14 @@ std::wstring ProgramFolderW() {
 // opened without that access: it can then be emptied but not removed.
 UniqueFile OpenFolderToEmpty(const std::wstring& path) {
     constexpr DWORD kAccess = SYNCHRONIZE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
-    for (const DWORD access : {kAccess | DELETE, kAccess}) {
+    // Without delete access (refused to this user, or held against it) the
+    // folder is still judged and emptied as far as it can be, and what stays
+    // is reported as not deleted.
+    for (const DWORD access : {kAccess | DELETE | FILE_WRITE_ATTRIBUTES, kAccess}) {
         UniqueFile folder(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (folder || ::GetLastError() != ERROR_SHARING_VIOLATION) return folder;
+        const DWORD error = folder ? ERROR_SUCCESS : ::GetLastError();
+        if (folder || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return folder;
     }
     return {};
 }

@@ -14,6 +14,7 @@
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
+#include "main/files/copy_check.h"
 #include "main/files/copy_source.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
@@ -33,6 +34,10 @@ void DeleteFolderTree(OwnerWindow owner) {
     // linked to; when that cannot be established, nothing is deleted.
     // The folder is removed through the handle it was judged by.
     FolderToEmpty target = JudgeFolderOperand(operand);
+    // A folder that is there but cannot be opened (access denied, say) is
+    // not deleted, and that is what the user is told.
+    if (target.verdict == DeleteVerdict::Unidentified && IsFolder(operand))
+        ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     if (!target.Allowed()) EndProgram();
 
     bool complete = RemoveHeldFolder(target.folder.get(), owner());
@@ -76,8 +81,15 @@ bool CanListFolder(const std::string& folder) {
     return find || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+CopiedFileFacts FactsOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, FILETIME lastWrite) {
+    return {(static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow,
+            (static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime,
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
 // True when every file below `source` is in the same place below
-// `destination`, with the same size. The shell does not always say when it
+// `destination`, with the same size and last write time (a file of that name
+// left there from before is no copy). The shell does not always say when it
 // left a file behind (one it could not read, one the user skipped), so the
 // copy is judged by what arrived.
 bool EveryFileArrived(const std::wstring& source, const std::wstring& destination) {
@@ -95,8 +107,10 @@ bool EveryFileArrived(const std::wstring& source, const std::wstring& destinatio
         }
         WIN32_FILE_ATTRIBUTE_DATA copied{};
         if (!::GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &copied) ||
-            (copied.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            copied.nFileSizeHigh != entry.nFileSizeHigh || copied.nFileSizeLow != entry.nFileSizeLow)
+            !ArrivedAsCopied(FactsOf(entry.dwFileAttributes, entry.nFileSizeHigh, entry.nFileSizeLow,
+                                     entry.ftLastWriteTime),
+                             FactsOf(copied.dwFileAttributes, copied.nFileSizeHigh, copied.nFileSizeLow,
+                                     copied.ftLastWriteTime)))
             return false;
     } while (::FindNextFileW(find.get(), &entry));
     return true;

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include "common/folder_guard.h"
+#include "common/win/ansi.h"
+#include "common/win/entry_itself.h"
 #include "common/win/files.h"
+#include "common/win/raii.h"
 #include "main/run/run_state.h"
 
 namespace tav {
@@ -44,11 +48,34 @@ bool TryForAMoment(Attempt attempt) {
 // without sharing its deletion, and while one shares it the file stays until
 // the reader closes it; so the file counts as gone only when it is no longer
 // there. A read-only file cannot be deleted at all: no waiting for it.
+// The file is removed as the entry at its name: a link standing there is
+// removed as the link, or, where the platform cannot tell it from what it
+// leads to, left standing; what it leads to is never deleted.
+// The folder is opened and the entry's name learnt once; each attempt only
+// opens the entry relative to the folder, so that it comes quickly in the
+// moments between a polling reader's opens.
 bool DeleteUntilGone(const std::string& file) {
     if (ReadOnly(file)) return false;
+    const std::wstring path = WidenAnsi(file);
+    WIN32_FIND_DATAW listed{};
+    {
+        UniqueFindHandle find(::FindFirstFileW(path.c_str(), &listed));
+        if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND;
+    }
+    const auto folderPath = ParentFolder(path);
+    if (!folderPath) return false;
+    UniqueFile folder(::CreateFileW(folderPath->c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return false;
+    const std::wstring name = listed.cFileName;
     return TryForAMoment([&] {
-        ::DeleteFileA(file.c_str());
-        return ::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES;
+        UniqueFile entry = OpenEntryRelative(folder.get(), name, DELETE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        if (entry && KindOf(entry.get()) != EntryKind::Folder && IsEntryOf(entry.get(), folder.get(), name))
+            MarkForDeletion(entry.get());  // not read-only: see above
+        entry.reset();  // the name goes when the last handle closes
+        return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
     });
 }
 
@@ -58,10 +85,26 @@ void WriteKeys(const std::string& file, const std::string& section,
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());  // flushes a cache
 }
 
+// Empties the file at `file` and writes `bytes` into it, through one handle
+// that shares reading and writing with whoever holds the file. False when it
+// cannot be opened for writing or a byte could not be written.
+// The file is opened as the entry at its name; a link there is not written
+// through.
+bool WriteInPlace(const std::string& file, const std::string& bytes) {
+    UniqueFile handle = OpenEntryItself(WidenAnsi(file), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!handle || KindOf(handle.get()) != EntryKind::File) return false;
+    if (!::SetEndOfFile(handle.get())) return false;  // at its start: emptied
+    DWORD written = 0;
+    return ::WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && ::FlushFileBuffers(handle.get());
+}
+
 // Writes the keys into a new file beside `resultFile` and renames that over
-// it. Nothing of a file already there is taken over: each run writes one
-// section, and a file there before it is an earlier run's. False, with
-// nothing changed, when any step fails.
+// it, or, where a reader keeps a file there from being replaced, writes the
+// same bytes into that file in place of its contents. Nothing of a file
+// already there is taken over: each run writes one section, and a file there
+// before it is an earlier run's. False, with nothing changed, when the
+// section cannot be written one way or the other.
 bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& entries) {
     // A read-only file is not replaced (Windows refuses it; some platforms
@@ -73,15 +116,19 @@ bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string&
     // A reader of a file already there holds up its replacement for a moment.
     if (TryForAMoment([&] { return ::MoveFileExA(temporary, resultFile.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE; }))
         return true;
-    ::DeleteFileA(temporary);
-    return false;
+    // A reader holds the earlier answer all the while, so that it can be
+    // neither removed nor replaced: where the reader shares writing, this
+    // run's section, as the platform wrote it, replaces its contents.
+    const auto bytes = ReadWholeFile(temporary);
+    RemoveFileItself(WidenAnsi(temporary));
+    return bytes && WriteInPlace(resultFile, *bytes);
 }
 
 }  // namespace
 
 void RemoveEarlierResultFile() {
     const std::string resultFile = ResultFilePath();
-    earlierResultThere = FileExists(resultFile) && !DeleteUntilGone(resultFile);
+    earlierResultThere = !DeleteUntilGone(resultFile);
 }
 
 void ResultSection::Commit() const {
@@ -90,10 +137,10 @@ void ResultSection::Commit() const {
         earlierResultThere = false;
         return;
     }
-    // No temporary file, or the result file cannot be replaced: the keys go
-    // to it directly, but never into an earlier run's answer (a read-only
-    // one, or one a reader holds all the while), which they would mix with
-    // this run's.
+    // No temporary file, or the result file can be neither replaced nor
+    // written: the keys go to it directly, but never into an earlier run's
+    // answer (a read-only one, or one a reader holds all the while without
+    // sharing writing), which they would mix with this run's.
     if (!earlierResultThere) WriteKeys(resultFile, name_, entries_);
 }
 

@@ -16,8 +16,9 @@ std::string ResultFilePath();
 // a time, which makes a deletion fail or wait for the reader to close it, so
 // the deletion is tried again for a short while until the file is gone. A
 // file that is still there then is never built upon: the section this run
-// writes replaces it whole, or, where it cannot be replaced, is not written
-// into it (a read-only file stays as it is).
+// writes replaces it whole, or, where a reader keeps it from being replaced
+// but shares writing, replaces its contents whole; a file that cannot be
+// written at all (read-only, or held without that sharing) stays as it is.
 void RemoveEarlierResultFile();
 
 // One private-profile write; the platform's answer is not examined.
@@ -36,7 +37,8 @@ public:
     }
     // Writes the keys in their order with the platform's private-profile
     // calls into a new temporary file in the temp folder and moves that over
-    // the result file. Failures are ignored.
+    // the result file (or, when a reader keeps the result file from being
+    // replaced, writes the same bytes into it). Failures are ignored.
     void Commit() const;
 
 private:

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/win/ansi.h"
+#include "common/win/entry_itself.h"
 #include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/protected_folders.h"
@@ -54,6 +55,22 @@ bool StaysInPrograms(const std::string& folder, const std::string& programs) {
     return false;
 }
 
+// Saves the shortcut under a new name in the shortcut's folder and renames
+// it to `linkPath`, replacing what stands there as the entry it is: a link at
+// that name is replaced, never written through. A folder there stays, and
+// nothing of the new file is left.
+void SaveInPlaceOf(IPersistFile& file, const std::string& linkPath) {
+    const std::wstring path = WidenAnsi(linkPath);
+    const auto folder = ParentFolder(path);
+    if (!folder) return;
+    wchar_t temporary[MAX_PATH + 1] = {};
+    if (!::GetTempFileNameW(folder->c_str(), L"tav", 0, temporary)) return;
+    if (SUCCEEDED(file.Save(temporary, FALSE)) &&
+        ::MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return;
+    RemoveFileItself(temporary);
+}
+
 void Carry(const std::optional<ShortcutPlan>& plan, const std::string& programs = {}) {
     if (!plan) return;
     if (!plan->folderToCreate.empty()) {
@@ -87,7 +104,7 @@ void CreateShortcut(const ShortcutRequest& request) {
     if (!request.workingDirectory.empty() &&
         FAILED(link->SetWorkingDirectory(request.workingDirectory.c_str())))
         return;
-    file->Save(WidenAnsi(request.linkPath).c_str(), FALSE);
+    SaveInPlaceOf(*file.get(), request.linkPath);
 }
 
 void DesktopShortcutCommand() {

@@ -43,7 +43,8 @@ inline void Answer(const uia::MessageBoxInfo& box, int id) {
 }
 
 // After Yes: every "Hinweis" and "Fehler" box is answered with OK and kept as
-// "title: text", until the closing message comes.
+// "title: text", until the closing message comes or the uninstaller ends
+// without one.
 struct Outcome {
     std::vector<std::string> notes;
     std::optional<std::string> closing;
@@ -54,7 +55,9 @@ inline Outcome AnswerYesAndCollect(Uninstaller& u) {
     Outcome out;
     Answer(u.question, IDYES);
     for (int i = 0; i < 10 && !out.closing; ++i) {
-        auto box = uia::WaitForMessageBox(u.process.Pid(), kBoxTimeout);
+        std::optional<uia::MessageBoxInfo> box;
+        uia::WaitUntil([&] { return (box = uia::WaitForMessageBox(u.process.Pid(), uia::Ms{0})) || !u.process.Running(); },
+                       kBoxTimeout);
         if (!box) break;
         if (box->title == "Quorlend Uninstaller") out.closing = box->text;
         else out.notes.push_back(box->title + ": " + box->text);

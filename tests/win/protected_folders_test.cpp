@@ -98,7 +98,7 @@ TEST_F(Guard, TheUninstallerNeverEmptiesAProtectedFolderHoweverItIsNamed) {
     for (const auto& cwd : kWorkingFolders)
         for (const auto& spelling : ProtectedSpellings()) {
             const Outcome out = RunUninstaller(spelling, cwd);
-            EXPECT_TRUE(out.closing) << spelling;
+            EXPECT_FALSE(out.closing) << spelling << ": what it was to delete stayed";
             // A drive root by name, or a folder it leads to, is refused with the note.
             ASSERT_FALSE(out.notes.empty()) << spelling;
             EXPECT_EQ(out.notes[0].rfind(kRefusal, 0), 0u) << spelling << ": " << out.notes[0];
@@ -169,7 +169,7 @@ TEST_F(Guard, LinksInsideAFolderBeingEmptiedAreNeverFollowed) {
 
     MakeFolderWithFiles(folder);
     const Outcome out = RunUninstaller(folder, kWorkingFolders[1]);
-    EXPECT_TRUE(out.closing);
+    EXPECT_FALSE(out.closing) << "the link stayed";
     EXPECT_FALSE(uia::FileExists(folder + "\\a.txt"));
 }
 
@@ -194,7 +194,7 @@ TEST_F(Guard, AFolderExchangedForALinkAfterTheCheckLeadsNowhere) {
                     ASSERT_TRUE(uia::WriteFileBytes(folder + file, "weg"));
                 FolderExchange exchange(folder + exchanged, ShellFolder(CSIDL_PERSONAL), folder + awaited);
                 ASSERT_TRUE(exchange.Armed());
-                if (uninstaller) EXPECT_TRUE(RunUninstaller(folder, kWorkingFolders[0]).closing);
+                if (uninstaller) EXPECT_TRUE(RunUninstaller(folder, kWorkingFolders[0]).exitCode);
                 else RunAnsweringBoxes("c,killfolder," + folder, kWorkingFolders[0]);
                 ++runs;
                 if (exchange.Undo()) ++exchanges;

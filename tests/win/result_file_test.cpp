@@ -62,6 +62,51 @@ TEST_F(ResultWriters, AnEarlierResultThatStartUpCouldNotDeleteIsReplacedWholeNev
     EXPECT_EQ(Entries(folder_), std::vector<std::string>{});  // no temporary file left
 }
 
+// A reader holds the earlier answer all the while, so that it can be neither
+// deleted nor replaced: where it shares writing, this run's section is what
+// the file holds afterwards (nothing of the longer earlier answer is left at
+// its end); where it does not, the earlier answer stays as it is, unmixed.
+TEST_F(ResultWriters, AnEarlierResultHeldAllTheWhileIsWrittenOverWholeWhereItsReaderSharesWriting) {
+    const std::string earlier = "[Search]\r\nResult=0\r\nFile=ein recht langer Name einer alten Antwort.txt\r\n";
+    const std::string written = "[Dialog]\r\nExtension=jpg\r\nError=1\r\n";
+    const struct {
+        DWORD share;
+        std::string expected;
+    } readers[] = {
+        {FILE_SHARE_READ | FILE_SHARE_WRITE, written},
+        {FILE_SHARE_READ, earlier},
+    };
+    for (const auto& r : readers) {
+        SCOPED_TRACE(r.share);
+        ASSERT_TRUE(uia::WriteFileBytes(file_, earlier));
+        {
+            const tav::UniqueFile reader(::CreateFileA(file_.c_str(), GENERIC_READ, r.share, nullptr,
+                                                       OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(reader);
+            tav::RemoveEarlierResultFile();
+            tav::WriteDialogResult("jpg", "1");
+        }
+        EXPECT_EQ(Contents(file_), r.expected);
+        ::DeleteFileA(file_.c_str());
+    }
+    EXPECT_EQ(Entries(folder_), std::vector<std::string>{});  // no temporary file left
+}
+
+// The same with the program: an earlier success held by a reader that shares
+// reading and writing never stands as the answer of a copy that failed.
+TEST(ResultFile, AFailingCopyNeverLeavesAnEarlierSuccessHeldByAReaderStanding) {
+    ASSERT_TRUE(uia::WriteFileBytes(ResultFile(), "[CopyDir]\r\nError=0\r\n"));
+    {
+        const tav::UniqueFile reader(::CreateFileA(ResultFile().c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                                   nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(RunMainToEnd("c,copydir," + ScratchFolder() + "\fehlt,C:\nirgends"), 0u);
+    }
+    EXPECT_EQ(Contents(ResultFile()), "[CopyDir]\r\nError=1\r\n");
+    RemoveResultFile();
+}
+
 // A front end polls for the result file from before the program starts, and
 // holds it open for a moment at each read without sharing its deletion: it
 // sees the earlier run's answer until start-up has deleted it, then this
