@@ -9,6 +9,8 @@
 #include "common/win/folders.h"
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
+#include "common/win/trace.h"
+#include "common/win/trace_folders.h"
 #include "uninstall/info_window.h"
 #include "uninstall/uninstall_paths.h"
 
@@ -35,9 +37,9 @@ std::string ProtectedFolderMessage(const std::string& folder) {
 // programs folder.
 void RemoveStartMenuFolder() {
     const auto name = StartMenuNameOf(InstallFolder);
-    if (!name) return;
+    if (!name) { Trace("start-menu folder: skipped: the installation folder's last component is no plain name"); return; }
     const std::string programs = GetSpecialFolder(CSIDL_PROGRAMS);
-    if (programs.empty()) return;
+    if (programs.empty()) { Trace("start-menu folder: skipped: the start menu's programs folder is not known"); return; }
     const std::string folder = programs + "\\" + *name;
 
     const auto resolved = ResolveFolderOperand(folder);
@@ -47,26 +49,28 @@ void RemoveStartMenuFolder() {
     if (!parent) return;
     const auto parentIdentity = IdentifyPath(*parent);
     const auto programsIdentity = IdentifyPath(*programsResolved);
-    if (!parentIdentity || !programsIdentity || !parentIdentity->SameAs(*programsIdentity)) return;
+    if (!parentIdentity || !programsIdentity || !parentIdentity->SameAs(*programsIdentity)) { Trace("start-menu folder: skipped: " + Quoted(folder) + " does not lie directly in " + Quoted(programs)); return; }
     DeleteFolder(folder);
 }
 
 void RemoveMarkerFile() {
     const std::string windows = WindowsFolder(200);
-    if (windows.empty()) return;
+    if (windows.empty()) { TraceFailedCall("GetWindowsDirectoryA", ::GetLastError(), "marker file: skipped"); return; }
     const std::string marker = windows + "\\" + kMarkerFile;
-    if (FileExists(marker)) ::DeleteFileA(marker.c_str());
+    if (!FileExists(marker)) Trace("marker file " + Quoted(marker) + ": not there");
+    else TraceCall(::DeleteFileA(marker.c_str()) != FALSE, "DeleteFileA", "marker file " + Quoted(marker));
 }
 
 }  // namespace
 
 void DeleteFolder(const std::string& path) {
     const std::string folder = Trim(path);
-    if (folder.size() < 3) return;
+    if (folder.size() < 3) { Trace("folder " + Quoted(path) + ": shorter than 3 characters: skipped"); return; }
 
     // A relative or drive-relative operand would be read against the
     // uninstaller's own folder: it names no installation.
     if (!IsFullyQualified(folder) || !IsFolder(path)) {
+        Trace("folder " + Quoted(path) + (IsFullyQualified(folder) ? ": not there, or no folder" : ": not a full path"));
         ShowMessage(MissingFolderMessage(path), "Hinweis");
         return;
     }
@@ -74,6 +78,7 @@ void DeleteFolder(const std::string& path) {
     // it, refused when it is (or leads to) a protected folder or cannot be
     // identified.
     FolderToEmpty target = JudgeFolderOperand(folder, CallerFolders::NotSpared);
+    TraceFolderVerdict("uninstaller", folder, target);
     if (!target.Allowed()) {
         ShowMessage(ProtectedFolderMessage(folder), "Hinweis");
         return;
@@ -82,11 +87,13 @@ void DeleteFolder(const std::string& path) {
     // The folder is removed through the handle it was judged by.
     const bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
     target.folder.reset();  // the folder goes when its last handle closes
+    Trace("folder " + Quoted(folder) + (complete ? ": removed with everything in it" : ": not everything could be removed"));
     if (!complete)
         ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
 }
 
 void UninstallAll() {
+    Trace("uninstalling: the marker file, the installation folder, the start-menu folder");
     RemoveMarkerFile();
     DeleteFolder(InstallFolder);
     RemoveStartMenuFolder();

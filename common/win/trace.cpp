@@ -126,12 +126,31 @@ void TraceW(const std::wstring& text) {
     AppendEvent(text);
 }
 
+void TraceStart(const char* what, const std::string& tail) {
+    KeepLastError keep;
+    if (TracePath().empty()) return;
+    AppendEvent(L"started; " + WidenAnsi(what) + L" (" + std::to_wstring(tail.size()) +
+                L" characters): " + WidenAnsi(tail));
+    const std::wstring wide = ::GetCommandLineW();
+    if (WidenAnsi(::GetCommandLineA()) != wide)
+        AppendEvent(L"the wide command line differs from the ANSI one (characters the ANSI code page "
+                    L"cannot spell were replaced): " + wide);
+}
+
 void TraceFailedCall(const char* call, unsigned long error, const std::string& subject) {
     KeepLastError keep;
     if (TracePath().empty()) return;
     std::wstring text = WidenAnsi(call) + L" failed";
     if (!subject.empty()) text += L" (" + WidenAnsi(subject) + L")";
     AppendEvent(text + L": " + ErrorText(error));
+}
+
+bool TraceCall(bool succeeded, const char* call, const std::string& subject) {
+    KeepLastError keep;
+    if (TracePath().empty()) return succeeded;
+    if (!succeeded) TraceFailedCall(call, ::GetLastError(), subject);
+    else AppendEvent(WidenAnsi(call) + L" (" + WidenAnsi(subject) + L"): done");
+    return succeeded;
 }
 
 }  // namespace tav

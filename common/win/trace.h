@@ -20,10 +20,21 @@ bool TraceEnabled();
 void Trace(const std::string& text);
 void TraceW(const std::wstring& text);
 
+// The start of a program: `what` (e.g. "parameter string") and `tail`, the
+// command line after the program's name as the program took it (ANSI), with
+// its length, so that blanks at its end show; and the wide command line
+// where the ANSI one is not its exact conversion (characters the ANSI code
+// page cannot spell, which the platform replaced).
+void TraceStart(const char* what, const std::string& tail);
+
 // "<call> failed (<subject>): error N: <the platform's message>", the
 // message in English where the platform has it. `error` is the platform's
 // error code (GetLastError), `subject` what the call was for.
 void TraceFailedCall(const char* call, unsigned long error, const std::string& subject = {});
+
+// A platform call's outcome: "<call> (<subject>): done", or its failure
+// with the last-error value as TraceFailedCall gives it. Returns `succeeded`.
+bool TraceCall(bool succeeded, const char* call, const std::string& subject);
 
 // `text` in double quotes (which no path can contain).
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }

@@ -13,6 +13,7 @@
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/files/list_file.h"
 #include "main/files/name_pattern.h"
 #include "main/run/run_state.h"
@@ -110,14 +111,15 @@ void CopyOneFile() {
     const auto source = Arg(2);
     const auto destination = Arg(3);
     if (!source || !destination) return;
-    ::CopyFileA(Trim(*source).c_str(), Trim(*destination).c_str(), FALSE);
+    const std::string from = Trim(*source), to = Trim(*destination);
+    TraceCall(::CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "CopyFileA", Quoted(from) + " to " + Quoted(to));
 }
 
 void CopyListedFiles() {
     const auto name = Arg(2);
     if (!name) EndProgram();
     const auto text = ReadWholeFile(ListFilePath(ProgramFolder(), Trim(*name)));
-    if (!text) EndProgram();
+    if (!text) { Trace("ini: the list file " + Quoted(ListFilePath(ProgramFolder(), Trim(*name))) + " cannot be read"); EndProgram(); }
 
     // Every record is read before the first copy; there is no limit on their number.
     std::vector<ListRecord> records;
@@ -129,7 +131,7 @@ void CopyListedFiles() {
 
     for (const auto& record : records) {
         PumpPendingMessages();
-        ::CopyFileA(record.source.c_str(), record.destination.c_str(), FALSE);
+        TraceCall(::CopyFileA(record.source.c_str(), record.destination.c_str(), FALSE) != FALSE, "CopyFileA", Quoted(record.source) + " to " + Quoted(record.destination));
     }
     EndProgram();
 }
@@ -140,7 +142,7 @@ void RenamePath() {
     if (!from || !to) return;
     const auto source = FullPathOf(WidenAnsi(*from));
     const auto target = FullPathOf(WidenAnsi(*to));
-    if (!source || !target) return;
+    if (!source || !target) { Trace("rename: " + Quoted(*from) + " or " + Quoted(*to) + " cannot be made a full path"); return; }
 
     // What is judged is what is moved: the entry is opened once, a folder is
     // judged by what it is, and the rename goes through that same handle, so
@@ -149,26 +151,29 @@ void RenamePath() {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                   nullptr));
-    if (!item || !IsTheEntryItself(item.get(), *source)) return;
+    if (!item) { TraceFailedCall("CreateFileW", ::GetLastError(), "rename: opening " + Quoted(*from)); return; }
+    if (!IsTheEntryItself(item.get(), *source)) { Trace("rename: " + Quoted(*from) + " is not itself what its name leads to: nothing is renamed"); return; }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(item.get(), &info)) return;
     const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // A protected folder, or one above a protected folder, stays where it is.
     if (folder && JudgeIdentifiedFolder(IdentifyHandle(item.get()), CallerFolders::Spared) !=
-                      DeleteVerdict::Allowed)
+                      DeleteVerdict::Allowed) {
+        Trace("rename: refused: " + Quoted(*from) + " is a protected folder, a folder above one, or cannot be judged");
         return;
-    if (RenameThrough(item.get(), *target)) return;
+    }
+    if (TraceCall(RenameThrough(item.get(), *target), "renaming through the handle", Quoted(*from) + " to " + Quoted(*to))) return;
     // A file may move to another drive: the platform copies it there.
     if (!folder && ::GetLastError() == ERROR_NOT_SAME_DEVICE) {
         item.reset();
-        ::MoveFileW(source->c_str(), target->c_str());
+        TraceCall(::MoveFileW(source->c_str(), target->c_str()) != FALSE, "MoveFileW", Quoted(*from) + " to " + Quoted(*to));
     }
 }
 
 void MakeFolder() {
     const auto folder = Arg(2);
     if (!folder) return;
-    ::CreateDirectoryA(folder->c_str(), nullptr);
+    TraceCall(::CreateDirectoryA(folder->c_str(), nullptr) != FALSE, "CreateDirectoryA", Quoted(*folder));
 }
 
 }  // namespace tav

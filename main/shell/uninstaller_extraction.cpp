@@ -5,6 +5,7 @@
 #include "common/win/files.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/resources/resource.h"
 #include "main/run/run_state.h"
 #include "main/shell/uninstaller_launch.h"
@@ -36,8 +37,11 @@ void StartUninstaller(const std::string& program, const std::string& installFold
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          State.TempPath.c_str(), &startup, &started))
+                          State.TempPath.c_str(), &startup, &started)) {
+        TraceFailedCall("CreateProcessA", ::GetLastError(), commandLine);
         return;
+    }
+    Trace("uninstaller started (pid " + std::to_string(started.dwProcessId) + "): " + commandLine);
     UniqueHandle process(started.hProcess);
     UniqueHandle thread(started.hThread);
 }
@@ -53,10 +57,11 @@ void ExtractAndStartUninstaller(const std::string& parameterString) {
     // A copy left by an earlier run is used only when it is this program's own
     // uninstaller; a stale copy of another version is replaced.
     const bool current = IsPlainFile(target) && !carried.empty() && ReadWholeFile(target, carried.size()) == carried;
+    Trace(current ? "the uninstaller in TEMP is this program's own: it is used as it is" : carried.empty() ? "the carried uninstaller cannot be read" : "the carried uninstaller is written to " + Quoted(target));
     if (!current) {
         if (!carried.empty() && WriteWholeFile(staging, carried)) {
             if (IsPlainFile(target)) ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::MoveFileExA(staging.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+            TraceCall(::MoveFileExA(staging.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE, "MoveFileExA", Quoted(staging) + " to " + Quoted(target));
         }
         // Left over only when the file could not take the target's name.
         ::DeleteFileA(staging.c_str());

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "common/win/program.h"
+#include "common/win/trace.h"
 #include "main/dialogs/about_box.h"
 #include "main/dialogs/file_browser_window.h"
 #include "main/dialogs/file_dialogs.h"
@@ -31,13 +32,16 @@ std::string QueryTempPath() {
 }  // namespace
 
 void RunParameterString(const std::string& parameterString) {
+    TraceStart("parameter string", parameterString);
     State.TempPath = QueryTempPath();
 
     if (IsUninstallCommand(parameterString)) {
+        Trace("action: the uninstaller (c,u/), for the installation folder after the prefix");
         ExtractAndStartUninstaller(parameterString);
         return;
     }
     if (parameterString.empty()) {
+        Trace("action: the about box (the parameter string is empty)");
         ShowAboutBox();
         EndProgram();
     }
@@ -50,7 +54,7 @@ void RunParameterString(const std::string& parameterString) {
         case Family::Search: RunSearchCommand(); break;
         case Family::Presentation: RunPresentationCommand(); break;
         case Family::File: RunFileCommand(); break;
-        case Family::None: break;
+        case Family::None: Trace("no action: argument 0 " + Quoted(State.Args.OrEmpty(0)) + " is none of the families s, p, c"); break;
     }
 }
 
@@ -59,6 +63,7 @@ void RunParameterString(const std::string& parameterString) {
 void RunFileCommand() {
     const auto verb = Arg(1);
     if (!verb) return;  // "c" alone
+    Trace(VerbOf(*verb) == Verb::FileBrowser ? "action: the file browser (argument 1 " + Quoted(*verb) + " is no verb)" : "action: c," + *verb);
 
     switch (VerbOf(*verb)) {
         case Verb::Ini: CopyListedFiles(); break;
