@@ -55,9 +55,13 @@ void AppendLine(const std::wstring& path, std::string line) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) return;
-    switch (trace::DecideAppend(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
+    // A read-only file stays as it is (Windows refuses to open it for
+    // appending; Wine does not always).
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        return;
+    const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    switch (trace::DecideAppend(size, line.size())) {
         case trace::Append::Nothing: return;
         case trace::Append::LineAndLastLine:
             line += trace::FormatLine(Now(), ::GetCurrentProcessId(), ProgramName(),

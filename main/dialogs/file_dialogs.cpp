@@ -80,7 +80,7 @@ void OpenDialog(OwnerWindow owner) {
     // A step that fails reports the failure and the next step runs; a later
     // success overwrites the report.
     std::optional<std::string> filter;
-    if (const auto pattern = Arg(3)) filter = FilterList(*pattern, *pattern);
+    if (const auto pattern = State.Args[3]) filter = FilterList(*pattern, *pattern);
     else WriteDialogResult("", "1");
 
     FileDialogRequest request{DialogKind::Open, owner(),

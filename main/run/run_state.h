@@ -20,7 +20,8 @@ struct RunState {
 extern RunState State;
 
 // Argument n of the parameter string, or nothing when it is missing (which
-// the trace notes).
+// the trace notes: an action reads through this what it needs). An optional
+// argument is read from State.Args directly.
 std::optional<std::string> Arg(std::size_t n);
 
 }  // namespace tav
