@@ -159,6 +159,32 @@ TEST_F(Trace, ACopyOfAMissingFileSaysError2AndACopyThatWorksSaysDone) {
         << Texts(lines);
 }
 
+// A front end that starts Tavrino2 with a Unicode command line: the trace
+// shows the wide command line beside the ANSI parameter string it became.
+TEST_F(Trace, AWideCommandLineThatTheAnsiOneDoesNotSpellIsShownToo) {
+    const std::wstring tail = L"c,copy,C:\\Daten\\\u0141ukasz.txt,C:\\Daten\\kopie.txt";
+    std::wstring commandLine = L"\"" + std::wstring(uia::MainProgram().begin(), uia::MainProgram().end()) + L"\" " + tail;
+    std::optional<DWORD> exitCode;
+    {
+        TraceVariable on(trace_);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        const std::string frontEnd = uia::FrontEndFolder();
+        const std::wstring cwd(frontEnd.begin(), frontEnd.end());
+        ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
+                                     &startup, &started));
+        tav::UniqueHandle thread(started.hThread);
+        uia::Process p(started.hProcess, started.dwProcessId);
+        exitCode = p.WaitForExit();
+    }
+    EXPECT_EQ(exitCode, 0u);
+    const auto lines = ReadTrace(trace_);
+    EXPECT_TRUE(Has(lines, "Tavrino2", "started; parameter string (")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tavrino2", "the wide command line differs from the ANSI one")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tavrino2", "c,copy,C:\\Daten\\\xc5\x81ukasz.txt,C:\\Daten\\kopie.txt")) << Texts(lines);
+}
+
 TEST_F(Trace, TheUninstallerAnsweredNoSaysItsStartAndTheAnswerAndDeletesNothing) {
     const std::string install = scratch_ + "\\Bleibt Spiel";
     MakeFolderWithFiles(install);
