@@ -163,7 +163,8 @@ TEST_F(Trace, ACopyOfAMissingFileSaysError2AndACopyThatWorksSaysDone) {
 // shows the wide command line beside the ANSI parameter string it became.
 TEST_F(Trace, AWideCommandLineThatTheAnsiOneDoesNotSpellIsShownToo) {
     const std::wstring tail = L"c,copy,C:\\Daten\\\u0141ukasz.txt,C:\\Daten\\kopie.txt";
-    std::wstring commandLine = L"\"" + std::wstring(uia::MainProgram().begin(), uia::MainProgram().end()) + L"\" " + tail;
+    const std::string program = uia::MainProgram();
+    std::wstring commandLine = L"\"" + std::wstring(program.begin(), program.end()) + L"\" " + tail;
     std::optional<DWORD> exitCode;
     {
         TraceVariable on(trace_);
