@@ -1,32 +1,18 @@
 #include "common/win/folder_removal.h"
 
 #include <shlobj.h>
-#include <winternl.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/folder_removal_logic.h"
+#include "common/win/entry_itself.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
 
 namespace tav {
 namespace {
-
-// The native open, which can open a name relative to a folder's handle. It is
-// looked up in the loaded system library rather than imported.
-using NtOpenFileFunction = decltype(&::NtOpenFile);
-
-NtOpenFileFunction NativeOpen() {
-    static const NtOpenFileFunction open = [] {
-        const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-        return ntdll ? reinterpret_cast<NtOpenFileFunction>(
-                           reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtOpenFile")))
-                     : nullptr;
-    }();
-    return open;
-}
 
 // One entry of a folder's listing.
 struct Entry {
@@ -62,47 +48,6 @@ std::optional<std::vector<Entry>> ListEntries(HANDLE folder) {
     }
 }
 
-// The entry `name` of the folder open as `folder`, opened as itself: a link is
-// not followed (where the platform honours that), and the entry cannot be
-// deleted or renamed by anyone else while it is open.
-UniqueFile OpenEntry(HANDLE folder, const std::wstring& name, bool listFolder) {
-    const NtOpenFileFunction open = NativeOpen();
-    if (!open || name.size() * sizeof(wchar_t) > 0xFFFE) return {};
-    UNICODE_STRING text;
-    text.Buffer = const_cast<wchar_t*>(name.c_str());
-    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    text.MaximumLength = text.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &text, 0, folder, nullptr);
-    IO_STATUS_BLOCK status{};
-    HANDLE entry = nullptr;
-    const ACCESS_MASK access = DELETE | SYNCHRONIZE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
-                               (listFolder ? FILE_LIST_DIRECTORY : 0);
-    const NTSTATUS result =
-        open(&entry, access, &attributes, &status, FILE_SHARE_READ | FILE_SHARE_WRITE,
-             FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT);
-    if (result < 0) return {};
-    return UniqueFile(entry);
-}
-
-// The path of the file or folder open as `handle` from the root of its volume
-// (\Demo\V\a.txt), as the file system knows it: where a link was followed,
-// the path of what it leads to. Any length.
-std::optional<std::wstring> PathOnVolume(HANDLE handle) {
-    std::vector<LONGLONG> buffer(1024);  // aligned for the record
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const DWORD size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
-        if (::GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(), size)) {
-            const auto* name = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
-            return std::wstring(name->FileName, name->FileNameLength / sizeof(wchar_t));
-        }
-        if (::GetLastError() != ERROR_MORE_DATA) return std::nullopt;
-        const auto* name = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
-        buffer.assign((sizeof(FILE_NAME_INFO) + name->FileNameLength) / sizeof(LONGLONG) + 2, 0);
-    }
-    return std::nullopt;
-}
-
 // The path as the platform shows it to people (C:\Demo\V).
 std::wstring PathToShow(HANDLE handle) {
     wchar_t buffer[MAX_PATH + 8] = {};
@@ -110,20 +55,6 @@ std::wstring PathToShow(HANDLE handle) {
     std::wstring path = n > 0 && n < MAX_PATH + 8 ? std::wstring(buffer, n) : PathOnVolume(handle).value_or(L"");
     if (path.rfind(L"\\\\?\\", 0) == 0 && path.rfind(L"\\\\?\\UNC\\", 0) != 0) path.erase(0, 4);
     return path;
-}
-
-enum class EntryKind { Link, Folder, File };
-
-// What the entry open as `entry` is. A link is a reparse point that stands
-// for another place (symbolic link, junction, mount point); other reparse
-// points are files and folders like any other.
-std::optional<EntryKind> KindOf(HANDLE entry) {
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!::GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &tag, sizeof tag)) return std::nullopt;
-    if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag))
-        return EntryKind::Link;
-    if (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return EntryKind::Folder;
-    return EntryKind::File;
 }
 
 // Where a folder being emptied is: its volume and its path on it.
@@ -148,34 +79,6 @@ bool IsTheListedEntry(HANDLE entry, const Place& folder, const Entry& listed, En
     const auto index = static_cast<LONGLONG>((static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) |
                                              info.nFileIndexLow);
     return index == listed.fileId;
-}
-
-bool MarkForDeletion(HANDLE handle) {
-    FILE_DISPOSITION_INFO dispose{};
-    dispose.DeleteFile = TRUE;
-    return ::SetFileInformationByHandle(handle, FileDispositionInfo, &dispose, sizeof dispose) != 0;
-}
-
-// Deletes the file open as `file`; a read-only flag is cleared through the
-// handle first, and put back when the file cannot be deleted anyway.
-bool DeleteFileThrough(HANDLE file) {
-    FILE_BASIC_INFO basic{};
-    if (!::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) return false;
-    const DWORD attributes = basic.FileAttributes;
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) {
-        FILE_BASIC_INFO writable{};  // zero times: left as they are
-        writable.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
-        if (writable.FileAttributes == 0) writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        if (!::SetFileInformationByHandle(file, FileBasicInfo, &writable, sizeof writable)) return false;
-    }
-    if (MarkForDeletion(file)) return true;
-    if (readOnly) {
-        FILE_BASIC_INFO restore{};
-        restore.FileAttributes = attributes;
-        ::SetFileInformationByHandle(file, FileBasicInfo, &restore, sizeof restore);
-    }
-    return false;
 }
 
 // Deletes the emptied folder open as `folder`. Its listing is read once more
@@ -292,7 +195,10 @@ bool RemoveHeldFolder(HANDLE folder, HWND owner) {
             continue;
         }
         const Entry& listed = level.entries[level.next++];
-        UniqueFile entry = OpenEntry(level.handle, listed.name, listed.folder);
+        // Opened as itself, and not to be deleted or renamed by anyone else while open.
+        UniqueFile entry = OpenEntryRelative(
+            level.handle, listed.name,
+            DELETE | FILE_WRITE_ATTRIBUTES | (listed.folder ? FILE_LIST_DIRECTORY : 0));
         const auto entryKind = entry ? KindOf(entry.get()) : std::nullopt;
         if (!entryKind || !IsTheListedEntry(entry.get(), level.place, listed, *entryKind)) {
             complete = false;  // gone, in use, or not what was listed: it stays
