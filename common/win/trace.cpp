@@ -141,12 +141,18 @@ void TraceStart(const char* what, const std::string& tail) {
                     L"cannot spell were replaced): " + wide);
 }
 
-void TraceFailedCall(const char* call, unsigned long error, const std::string& subject) {
+void TraceFailedCallW(const char* call, unsigned long error, const std::wstring& subject) {
     KeepLastError keep;
     if (TracePath().empty()) return;
     std::wstring text = WidenAnsi(call) + L" failed";
-    if (!subject.empty()) text += L" (" + WidenAnsi(subject) + L")";
+    if (!subject.empty()) text += L" (" + subject + L")";
     AppendEvent(text + L": " + ErrorText(error));
+}
+
+void TraceFailedCall(const char* call, unsigned long error, const std::string& subject) {
+    KeepLastError keep;
+    if (TracePath().empty()) return;
+    TraceFailedCallW(call, error, WidenAnsi(subject));
 }
 
 bool TraceCall(bool succeeded, const char* call, const std::string& subject) {

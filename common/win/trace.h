@@ -31,6 +31,7 @@ void TraceStart(const char* what, const std::string& tail);
 // message in English where the platform has it. `error` is the platform's
 // error code (GetLastError), `subject` what the call was for.
 void TraceFailedCall(const char* call, unsigned long error, const std::string& subject = {});
+void TraceFailedCallW(const char* call, unsigned long error, const std::wstring& subject);
 
 // A platform call's outcome: "<call> (<subject>): done", or its failure
 // with the last-error value as TraceFailedCall gives it. Returns `succeeded`.

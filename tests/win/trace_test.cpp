@@ -240,6 +240,41 @@ TEST_F(Trace, TheUninstallersNotesAndTheirAnswersAreTraced) {
     EXPECT_TRUE(Has(lines, "Tav_uninstall", "message box \"Hinweis\" answered: OK")) << Texts(lines);
 }
 
+// Yes: each step says what it removed or left, and why.
+TEST_F(Trace, TheUninstallersStepsSayWhatEachRemovedOrLeft) {
+    const std::string install = scratch_ + "\\Demo Spiel";
+    MakeFolderWithFiles(install);
+    ASSERT_TRUE(uia::WriteFileBytes(install + "\\offen.txt", "offen"));
+    Outcome out;
+    {
+        // Held open by another program without delete sharing: it stays.
+        const tav::UniqueFile held(::CreateFileA((install + "\\offen.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        std::optional<Uninstaller> u;
+        {
+            TraceVariable on(trace_);
+            EXPECT_EQ(RunMain("c,u/" + install).WaitForExit(), 0u);
+            u = WaitForQuestion();
+        }
+        ASSERT_TRUE(u);
+        out = AnswerYesAndCollect(*u);
+    }
+    EXPECT_TRUE(uia::FileExists(install + "\\offen.txt"));
+    EXPECT_FALSE(uia::FileExists(install + "\\a.txt"));
+    const auto lines = ReadTrace(trace_);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "uninstalling: the marker file, the installation folder, the start-menu folder"))
+        << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "marker file \"")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "uninstaller: the folder operand \"" + install + "\" is \"" + install +
+                                                "\": may be emptied"))
+        << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "offen.txt")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "folder \"" + install + "\": not everything could be removed")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "start-menu folder")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tav_uninstall", "message box \"Fehler\" shown")) << Texts(lines);
+}
+
 TEST_F(Trace, WithoutTheVariableNothingIsWrittenAnywhere) {
     const std::string there = scratch_ + "\\da.txt";
     ASSERT_TRUE(uia::WriteFileBytes(there, "da"));
