@@ -1,7 +1,5 @@
 #include "common/trace_line.h"
 
-#include <cstdio>
-
 namespace tav::trace {
 namespace {
 
@@ -37,11 +35,18 @@ std::string EscapeOf(unsigned char c) {
         case '\t': return "<TAB>";
         case '\0': return "<NUL>";
         default: {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "<0x%02X>", c);
-            return buffer;
+            const char* digits = "0123456789ABCDEF";
+            return std::string("<0x") + digits[c >> 4] + digits[c & 0xF] + ">";
         }
     }
+}
+
+// `value` in decimal with at least `width` digits (no printf: it would bring
+// the runtime's whole formatting code into both programs).
+void AppendNumber(std::string& out, unsigned long value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) out.append(width - digits.size(), '0');
+    out += digits;
 }
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
@@ -106,12 +111,22 @@ std::string EscapeControls(std::string_view utf8) {
 
 std::string FormatLine(const Moment& when, std::uint32_t processId, std::string_view program,
                        std::string_view text) {
-    char head[64];
-    std::snprintf(head, sizeof head, "%04d-%02d-%02d %02d:%02d:%02d.%03d [pid %lu] ", when.year,
-                  when.month, when.day, when.hour, when.minute, when.second, when.millisecond,
-                  static_cast<unsigned long>(processId));
+    std::string line;
+    const auto field = [&](int value, std::size_t width, char after) {
+        AppendNumber(line, value < 0 ? 0ul : static_cast<unsigned long>(value), width);
+        line += after;
+    };
+    field(when.year, 4, '-');
+    field(when.month, 2, '-');
+    field(when.day, 2, ' ');
+    field(when.hour, 2, ':');
+    field(when.minute, 2, ':');
+    field(when.second, 2, '.');
+    field(when.millisecond, 3, ' ');
+    line += "[pid ";
+    AppendNumber(line, processId, 1);
+    line += "] ";
     std::size_t consumed = 0;
-    std::string line = head;
     line += EscapeUpTo(program, kMaxProgramBytes, consumed);
     line += ": ";
     line += EscapeUpTo(text, kMaxTextBytes, consumed);

@@ -109,7 +109,7 @@ std::wstring ErrorText(DWORD error) {
     std::wstring message = SystemMessage(error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     if (message.empty()) message = SystemMessage(error, 0);
     if (message.empty()) message = L"(the platform has no text for it)";
-    return L"error " + std::to_wstring(error) + L": " + message;
+    return L"error " + WidenAnsi(std::to_string(error)) + L": " + message;
 }
 
 }  // namespace
@@ -133,7 +133,7 @@ void TraceW(const std::wstring& text) {
 void TraceStart(const char* what, const std::string& tail) {
     KeepLastError keep;
     if (TracePath().empty()) return;
-    AppendEvent(L"started; " + WidenAnsi(what) + L" (" + std::to_wstring(tail.size()) +
+    AppendEvent(L"started; " + WidenAnsi(what) + L" (" + WidenAnsi(std::to_string(tail.size())) +
                 L" characters): " + WidenAnsi(tail));
     const std::wstring wide = ::GetCommandLineW();
     if (WidenAnsi(::GetCommandLineA()) != wide)
