@@ -109,7 +109,13 @@ std::wstring ErrorText(DWORD error) {
     std::wstring message = SystemMessage(error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     if (message.empty()) message = SystemMessage(error, 0);
     if (message.empty()) message = L"(the platform has no text for it)";
-    return L"error " + WidenAnsi(std::to_string(error)) + L": " + message;
+    // An HRESULT reads better in hexadecimal.
+    std::wstring number = WidenAnsi(std::to_string(error));
+    if (error & 0x80000000u) {
+        number = L"0x";
+        for (int shift = 28; shift >= 0; shift -= 4) number += L"0123456789ABCDEF"[(error >> shift) & 0xF];
+    }
+    return L"error " + number + L": " + message;
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ void TraceStart(const char* what, const std::string& tail);
 
 // "<call> failed (<subject>): error N: <the platform's message>", the
 // message in English where the platform has it. `error` is the platform's
-// error code (GetLastError), `subject` what the call was for.
+// error code (GetLastError, or an HRESULT, shown in hexadecimal), `subject`
+// what the call was for.
 void TraceFailedCall(const char* call, unsigned long error, const std::string& subject = {});
 void TraceFailedCallW(const char* call, unsigned long error, const std::wstring& subject);
 

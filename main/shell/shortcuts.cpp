@@ -10,6 +10,7 @@
 #include "common/win/folders.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/run/run_state.h"
 
 namespace tav {
@@ -57,7 +58,7 @@ bool StaysInPrograms(const std::string& folder, const std::string& programs) {
 void Carry(const std::optional<ShortcutPlan>& plan, const std::string& programs = {}) {
     if (!plan) return;
     if (!plan->folderToCreate.empty()) {
-        if (!StaysInPrograms(plan->folderToCreate, programs)) return;
+        if (!StaysInPrograms(plan->folderToCreate, programs)) { Trace("shortcut: refused: the folder " + Quoted(plan->folderToCreate) + " does not stay in the start menu's programs folder"); return; }
         MakeFolderWithParents(plan->folderToCreate);
         if (!StaysInPrograms(plan->folderToCreate, programs)) return;
     }
@@ -87,7 +88,8 @@ void CreateShortcut(const ShortcutRequest& request) {
     if (!request.workingDirectory.empty() &&
         FAILED(link->SetWorkingDirectory(request.workingDirectory.c_str())))
         return;
-    file->Save(WidenAnsi(request.linkPath).c_str(), FALSE);
+    const HRESULT saved = file->Save(WidenAnsi(request.linkPath).c_str(), FALSE);
+    if (FAILED(saved)) TraceFailedCall("IPersistFile::Save", static_cast<unsigned long>(saved), Quoted(request.linkPath)); else Trace("shortcut " + Quoted(request.linkPath) + " saved, to " + Quoted(request.target));
 }
 
 void DesktopShortcutCommand() {
