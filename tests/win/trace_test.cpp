@@ -330,10 +330,13 @@ TEST_F(Trace, ATraceThatCannotBeWrittenChangesNothing) {
 TEST_F(Trace, TheResultFileAndItsRemovalAreTraced) {
     const std::string source = scratch_ + "\\Quelle";
     MakeFolderWithFiles(source);
+    std::optional<DWORD> held;
     {
         TraceVariable on(trace_);
-        ASSERT_TRUE(CopyDirHandOver(source, scratch_ + "\\Ziel"));
+        held = CopyDirHandOver(source, scratch_ + "\\Ziel");
     }
+    ASSERT_TRUE(held);
+    EXPECT_GE(*held, 1000u);  // held about 2 s, as without a trace
     const auto lines = ReadTrace(trace_);
     EXPECT_TRUE(Has(lines, "Tavrino2", "result file \"" + ResultFile() + "\" written: [CopyDir] Error=0"))
         << Texts(lines);
