@@ -2,6 +2,14 @@
 # touches no COM object (makedir, kill, copy, rename, ...) starts without
 # loading them. Under Wine this is most of a silent action's start-up time.
 #
+# Delay-loading is also what keeps a DLL planted beside a program out of it:
+# the first thing both programs do is restrict the DLL search to the system
+# folder (common/win/dll_search.h), and every delay-loaded DLL, and whatever it
+# loads in turn, comes after that. What they import at start-up is found
+# before their first instruction, so it must be a known DLL, which Windows
+# takes from the system folder only (comctl32 is none: it stays delay-loaded);
+# tests/checks/check_imports.sh holds them to that.
+#
 # tav_delay_import(<dll>) creates the imported target delay::<dll>.
 set(TAV_DELAY_DIR ${PROJECT_BINARY_DIR}/delayload)
 

@@ -2,7 +2,10 @@
 
 namespace tav {
 
-std::string CommandLineTail(std::string_view cmd) {
+namespace {
+
+template <class Char>
+std::basic_string<Char> TailOf(std::basic_string_view<Char> cmd) {
     // The platform's own rule for the program name: a quoted name ends at its
     // closing quote, an unquoted one at the first blank or tab.
     std::size_t i = 0;
@@ -14,7 +17,12 @@ std::string CommandLineTail(std::string_view cmd) {
         while (i < cmd.size() && cmd[i] != ' ' && cmd[i] != '\t') ++i;
     }
     while (i < cmd.size() && (cmd[i] == ' ' || cmd[i] == '\t')) ++i;
-    return std::string(cmd.substr(i));
+    return std::basic_string<Char>(cmd.substr(i));
 }
+
+}  // namespace
+
+std::string CommandLineTail(std::string_view cmd) { return TailOf(cmd); }
+std::wstring CommandLineTail(std::wstring_view cmd) { return TailOf(cmd); }
 
 }  // namespace tav

@@ -11,5 +11,8 @@ namespace tav {
 // separate it from the rest; the rest is returned exactly, with no unquoting
 // and no trimming at its end.
 std::string CommandLineTail(std::string_view commandLine);
+// The same for the wide command line, by the same rule, so that the two
+// tails of one command line correspond piece for piece.
+std::wstring CommandLineTail(std::wstring_view commandLine);
 
 }  // namespace tav

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
+#include "common/win/operand_link.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
@@ -85,8 +86,10 @@ void DeleteFolder(const std::string& path) {
     }
 
     // The folder is removed through the handle it was judged by.
-    const bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
+    bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
     target.folder.reset();  // the folder goes when its last handle closes
+    // A link at the folder's path goes after the folder it led to.
+    if (complete) complete = RemoveOperandLink(target);
     Trace("folder " + Quoted(folder) + (complete ? ": removed with everything in it" : ": not everything could be removed"));
     if (!complete)
         ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");

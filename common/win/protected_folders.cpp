@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "common/win/ansi.h"
+#include "common/win/entry_itself.h"
 #include "common/win/raii.h"
 
 namespace tav {
@@ -229,6 +230,18 @@ FolderToEmpty JudgeFolderOperand(const std::string& operand, CallerFolders calle
     if (IsVolumeRoot(target.path)) {
         target.verdict = DeleteVerdict::Protected;  // a drive root by name, whatever it leads to
         return target;
+    }
+    {
+        // The entry at the path itself, as its folder lists it (a platform
+        // that cannot name a link's kind there gives no tag).
+        WIN32_FIND_DATAW entry{};
+        UniqueFindHandle find(::FindFirstFileW(target.path.c_str(), &entry));
+        target.linkAtPath = find && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                            (entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0));
+    }
+    if (target.linkAtPath) {
+        target.link = OpenEntryItself(target.path, DELETE);
+        if (target.link && KindOf(target.link.get()) != EntryKind::Link) target.link.reset();
     }
     target.folder = OpenFolderToEmpty(target.path);
     if (!target.folder) return target;

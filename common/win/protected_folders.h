@@ -57,9 +57,17 @@ DeleteVerdict JudgeIdentifiedFolder(const std::optional<FolderIdentity>& target,
 // folder another program holds open against deletion gets no delete access),
 // and the action deletes through that handle, so that what was judged is what
 // is deleted.
+//
+// A link (symbolic link, junction) standing at the operand's path is opened as
+// itself before the folder it leads to is opened and judged, and held as
+// `link`, so that the link removed after its folder is the one that led there.
+// Where the platform follows such a link even when asked to open it as
+// itself, nothing is held and `linkAtPath` alone says that one stood there.
 struct FolderToEmpty {
     std::wstring path;
     UniqueFile folder;
+    UniqueFile link;
+    bool linkAtPath = false;
     DeleteVerdict verdict = DeleteVerdict::Unidentified;
     bool Allowed() const { return verdict == DeleteVerdict::Allowed; }
 };

@@ -140,9 +140,13 @@ void RenamePath() {
     const auto from = Arg(2);
     const auto to = Arg(3);
     if (!from || !to) return;
-    const auto source = FullPathOf(WidenAnsi(*from));
+    auto source = FullPathOf(WidenAnsi(*from));
     const auto target = FullPathOf(WidenAnsi(*to));
     if (!source || !target) { Trace("rename: " + Quoted(*from) + " or " + Quoted(*to) + " cannot be made a full path"); return; }
+    // "C:\Demo\A\" names the folder A, as the platform's move reads it; a
+    // file is not found by that spelling.
+    const bool folderOnly = source->size() > 1 && source->back() == L'\\' && !IsVolumeRoot(*source);
+    if (folderOnly) source->pop_back();
 
     // What is judged is what is moved: the entry is opened once, a folder is
     // judged by what it is, and the rename goes through that same handle, so
@@ -156,6 +160,7 @@ void RenamePath() {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(item.get(), &info)) return;
     const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folderOnly && !folder) return;
     // A protected folder, or one above a protected folder, stays where it is.
     if (folder && JudgeIdentifiedFolder(IdentifyHandle(item.get()), CallerFolders::Spared) !=
                       DeleteVerdict::Allowed) {

@@ -9,12 +9,14 @@
 #include "common/win/ansi.h"
 #include "common/win/files.h"
 #include "common/win/folder_removal.h"
+#include "common/win/operand_link.h"
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
 #include "common/win/trace.h"
 #include "common/win/trace_folders.h"
+#include "main/files/copy_source.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
 #include "main/run/split_path.h"
@@ -36,8 +38,10 @@ void DeleteFolderTree(OwnerWindow owner) {
     TraceFolderVerdict("killfolder", operand, target);
     if (!target.Allowed()) EndProgram();
 
-    const bool complete = RemoveHeldFolder(target.folder.get(), owner());
+    bool complete = RemoveHeldFolder(target.folder.get(), owner());
     target.folder.reset();  // the folder goes when its last handle closes
+    // A link at the operand's path goes after the folder it led to.
+    if (complete) complete = RemoveOperandLink(target);
     Trace(complete ? "killfolder: the folder and everything in it removed" : "killfolder: not everything could be removed");
     if (!complete) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
@@ -119,8 +123,9 @@ void CopyFolder(OwnerWindow owner) {
     if (sourceOperand.empty() || destinationOperand.empty()) { Trace("copydir: the source or the destination operand is missing or blank"); ReportCopyDirAndEnd("1"); }
 
     // Both operands are resolved once, against the working folder, and the
-    // resolved paths are what the shell gets.
-    const std::string source = FolderOperand(sourceOperand);
+    // resolved paths are what the shell gets. The source is what
+    // "source\*.*" names: for a bare drive, its root.
+    const std::string source = FolderOperand(ContentsSourceFolder(sourceOperand));
     const std::string destination = FolderOperand(destinationOperand);
     // A source that is missing or cannot be read copies nothing: a failure.
     if (source.empty() || !CanListFolder(source)) { Trace("copydir: the source " + Quoted(sourceOperand) + " is not found, or no folder whose entries can be listed"); ReportCopyDirAndEnd("1"); }

@@ -4,12 +4,15 @@
 
 namespace tav {
 
-std::vector<std::string> SplitAtCommas(std::string_view s) {
-    std::vector<std::string> pieces;
+namespace {
+
+template <class Char>
+std::vector<std::basic_string<Char>> SplitAt(std::basic_string_view<Char> s, Char separator) {
+    std::vector<std::basic_string<Char>> pieces;
     std::size_t start = 0;
     for (;;) {
-        const auto comma = s.find(',', start);
-        if (comma == std::string_view::npos) {
+        const auto comma = s.find(separator, start);
+        if (comma == std::basic_string_view<Char>::npos) {
             pieces.emplace_back(s.substr(start));
             return pieces;
         }
@@ -17,6 +20,11 @@ std::vector<std::string> SplitAtCommas(std::string_view s) {
         start = comma + 1;
     }
 }
+
+}  // namespace
+
+std::vector<std::string> SplitAtCommas(std::string_view s) { return SplitAt(s, ','); }
+std::vector<std::wstring> SplitAtCommas(std::wstring_view s) { return SplitAt(s, L','); }
 
 bool IsUninstallCommand(std::string_view s) { return StartsWith(s, "c,u/"); }
 

@@ -12,6 +12,8 @@ namespace tav {
 // The parameter string split at every comma. Nothing is trimmed or unquoted,
 // empty pieces remain, and there is no limit on their number.
 std::vector<std::string> SplitAtCommas(std::string_view parameterString);
+// The wide parameter string split by the same rule.
+std::vector<std::wstring> SplitAtCommas(std::wstring_view parameterString);
 
 // "c,u/..." is the uninstaller extraction (compared exactly, case-sensitive).
 bool IsUninstallCommand(std::string_view parameterString);

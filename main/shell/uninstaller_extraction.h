@@ -5,7 +5,9 @@
 
 namespace tav {
 
-// "c,u/<folder>": `parameterString` is the whole parameter string. Ends the program.
-void ExtractAndStartUninstaller(const std::string& parameterString);
+// "c,u/<folder>": `wideParameterString` is the whole parameter string as the
+// front end wrote it (the wide command line's tail). The uninstaller gets the
+// folder in that form and judges its spelling itself. Ends the program.
+void ExtractAndStartUninstaller(const std::wstring& wideParameterString);
 
 }  // namespace tav

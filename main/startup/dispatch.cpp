@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "common/win/ansi.h"
 #include "common/win/program.h"
 #include "common/win/trace.h"
 #include "main/dialogs/about_box.h"
@@ -12,6 +13,7 @@
 #include "main/files/file_actions.h"
 #include "main/files/folder_actions.h"
 #include "main/presentation/presentation_export.h"
+#include "main/run/operand_spelling.h"
 #include "main/run/result_file.h"
 #include "main/run/run_state.h"
 #include "main/search/search_command.h"
@@ -29,15 +31,27 @@ std::string QueryTempPath() {
     return TempPathFromBuffer(buffer, sizeof buffer);
 }
 
+// The platform hands the program an ANSI copy of a wide command line in which
+// a character the code page cannot spell is a look-alike ("Ł" -> "L"): a path
+// among the operands may then name another file than the front end's. True
+// when every element that selects the action or names a path it changes is
+// spelled as it was written.
+bool ActsOnWhatTheFrontEndWrote(const std::string& parameterString,
+                                const std::wstring& wideParameterString) {
+    std::vector<std::optional<std::string>> exact;
+    for (const auto& element : SplitAtCommas(wideParameterString)) exact.push_back(ExactAnsi(element));
+    return ActsOnWhatWasWritten(SplitAtCommas(parameterString), exact);
+}
+
 }  // namespace
 
-void RunParameterString(const std::string& parameterString) {
+void RunParameterString(const std::string& parameterString, const std::wstring& wideParameterString) {
     TraceStart("parameter string", parameterString);
     State.TempPath = QueryTempPath();
 
     if (IsUninstallCommand(parameterString)) {
         Trace("action: the uninstaller (c,u/), for the installation folder after the prefix");
-        ExtractAndStartUninstaller(parameterString);
+        ExtractAndStartUninstaller(wideParameterString);
         return;
     }
     if (parameterString.empty()) {
@@ -49,6 +63,8 @@ void RunParameterString(const std::string& parameterString) {
     State.Args = ArgList(SplitAtCommas(parameterString));
 
     RemoveEarlierResultFile();
+    // Silently, as for a missing operand.
+    if (!ActsOnWhatTheFrontEndWrote(parameterString, wideParameterString)) { Trace("no action: an operand it would act on does not survive the ANSI code page (see the wide command line)"); return; }
 
     switch (FamilyOf(State.Args.OrEmpty(0))) {
         case Family::Search: RunSearchCommand(); break;

@@ -6,9 +6,11 @@
 
 namespace tav {
 
-// One run: `parameterString` is the command line after the program's name.
-// Returns when the action is done or has opened a non-modal window.
-void RunParameterString(const std::string& parameterString);
+// One run: `parameterString` is the command line after the program's name,
+// `wideParameterString` the same as the front end wrote it (the wide command
+// line's tail). Returns when the action is done or has opened a non-modal
+// window.
+void RunParameterString(const std::string& parameterString, const std::wstring& wideParameterString);
 
 // The "c" family: the verb in argument 1 selects the action.
 void RunFileCommand();

@@ -63,3 +63,20 @@ TEST(UninstallCommand, FolderIsEverythingBehindThePrefixWithOneTrailingBackslash
     EXPECT_EQ(InstallFolderOfUninstallCommand("c,u/ C:\\A b , c "), " C:\\A b , c ");
     EXPECT_EQ(InstallFolderOfUninstallCommand("c,u/C:\\"), "C:");
 }
+
+// The wide command line, as a Unicode front end wrote it, by the same rules.
+TEST(UninstallCommand, TheWideFolderAndCommandLineFollowTheSameRules) {
+    EXPECT_EQ(InstallFolderOfUninstallCommand(L"c,u/C:\\Daten\\\u0141ukasz\\"), L"C:\\Daten\\\u0141ukasz");
+    EXPECT_EQ(InstallFolderOfUninstallCommand(L"c,u/C:\\A,B"), L"C:\\A,B");
+    EXPECT_EQ(InstallFolderOfUninstallCommand(L"c,u/"), L"");
+    EXPECT_EQ(UninstallerCommandLine(std::wstring(L"C:\\T e\\Tav_uninstall.exe"), std::wstring(L"C:\\\u0141 x")),
+              L"\"C:\\T e\\Tav_uninstall.exe\" C:\\\u0141 x");
+}
+
+// A fresh folder's name differs from attempt to attempt and from the
+// uninstaller's own name, and holds nothing but name characters.
+TEST(UninstallCommand, FreshFolderNamesAreDistinctPlainNames) {
+    EXPECT_EQ(FreshUninstallerFolderName(0x1a2b, 0xffffffff, 0), L"Tav_uninstall.1a2b.ffffffff.0");
+    EXPECT_NE(FreshUninstallerFolderName(7, 9, 1), FreshUninstallerFolderName(7, 9, 2));
+    EXPECT_NE(FreshUninstallerFolderName(7, 9, 1), L"Tav_uninstall.exe");
+}

@@ -46,3 +46,19 @@ TEST(Rename, AProtectedFolderOrOneAboveItStaysWhereItIs) {
     EXPECT_EQ(Entries(scratch), std::vector<std::string>{"neu"});
     EXPECT_EQ(Contents(scratch + "\\neu\\a.txt"), "A");
 }
+
+// A trailing backslash names a folder: the folder moves, and a file spelt
+// that way is not found.
+TEST(Rename, ATrailingBackslashMovesAFolderAndNoFile) {
+    const std::string scratch = ScratchFolder();
+    ASSERT_TRUE(uia::MakeFolders(scratch + "\\A\\unter"));
+    ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\A\\unter\\a.txt", "A"));
+    ASSERT_TRUE(uia::WriteFileBytes(scratch + "\\datei.txt", "D"));
+    RunQuietly("c,rename," + scratch + "\\A\\," + scratch + "\\B");
+    RunQuietly("c,rename," + scratch + "\\datei.txt\\," + scratch + "\\neu.txt");
+    auto left = Entries(scratch);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"B", "datei.txt"}));
+    EXPECT_EQ(Contents(scratch + "\\B\\unter\\a.txt"), "A");
+    EXPECT_EQ(Contents(scratch + "\\datei.txt"), "D");
+}

@@ -79,6 +79,27 @@ TEST(CopyDir, RelativeOperandsMeanFoldersInTheWorkingFolder) {
     uia::RemoveTree(frontEnd + "\\Kopie");
 }
 
+// "D:" alone is the current folder of drive D, but "D:\*.*" is its root: a
+// bare drive as the source copies the root, also when the front end runs in a
+// folder of that drive.
+TEST(CopyDir, ABareDriveAsTheSourceCopiesTheRootOfThatDrive) {
+    const std::string frontEnd = uia::FrontEndFolder();  // D:\Front End
+    const std::string target = ScratchFolder() + "\\Copie";
+    Put("D:\\wurzel.txt", "W");
+    ASSERT_TRUE(uia::MakeFolders("D:\\Wurzelordner\\tiefer"));
+    Put("D:\\Wurzelordner\\tiefer\\b.txt", "B");
+    Put(frontEnd + "\\nur-hier.txt", "F");
+    EXPECT_EQ(CopyDirResult("c,copydir, D: ," + target, frontEnd), "[CopyDir]\r\nError=0\r\n");
+    EXPECT_EQ(Contents(target + "\\wurzel.txt"), "W");
+    EXPECT_EQ(Contents(target + "\\Wurzelordner\\tiefer\\b.txt"), "B");
+    // The working folder arrives as one of the root's folders, not as the top.
+    EXPECT_EQ(Contents(target + "\\Front End\\nur-hier.txt"), "F");
+    EXPECT_FALSE(uia::FileExists(target + "\\nur-hier.txt"));
+    ::DeleteFileA("D:\\wurzel.txt");
+    ::DeleteFileA((frontEnd + "\\nur-hier.txt").c_str());
+    uia::RemoveTree("D:\\Wurzelordner");
+}
+
 TEST(CopyDir, AnEmptyDestinationOrASourceThatIsNoReadableFolderCopiesNothingAndReportsTheFailure) {
     const std::string scratch = ScratchFolder();
     Put(scratch + "\\a.txt", "A");

@@ -8,6 +8,7 @@
 #include "common/win/raii.h"
 #include "tests/support/display.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/linux_link.h"
 #include "tests/support/shell_link_reader.h"
 #include "tests/support/system_test.h"
 #include "tests/support/uninstaller_session.h"
@@ -133,4 +134,122 @@ TEST(Uninstaller, WithoutAFolderItShowsTheInformationWindow) {
     }
     EXPECT_TRUE(uia::FileExists(MarkerFile()));
     ::DeleteFileA(MarkerFile().c_str());
+}
+
+namespace {
+
+// The program file of a running process (empty when it cannot be asked).
+std::string ImageOf(DWORD pid) {
+    const tav::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    char image[MAX_PATH * 2] = {};
+    DWORD size = sizeof image;
+    if (!process || !::QueryFullProcessImageNameA(process.get(), 0, image, &size)) return {};
+    return std::string(image, size);
+}
+
+}  // namespace
+
+// What stands under the uninstaller's name cannot be replaced: another
+// program that someone holds open, the carried uninstaller itself held open
+// for writing by someone (so it could change after the check), a folder. The
+// carried uninstaller starts from a folder made for it in TEMP, nothing else
+// ever starts, and what stood there stays as it was.
+TEST(Extraction, WhatCannotBeReplacedIsNeverStartedTheCarriedOneStartsFromAFolderOfItsOwn) {
+    const std::string install = ScratchFolder() + "\\Bleibt";
+    MakeFolderWithFiles(install);
+    const std::string standIn = uia::ProgramsFolder() + "\\stand_in_program.exe";
+    const struct {
+        const char* what;
+        std::string source;  // copied to TEMP\Tav_uninstall.exe; empty: a folder there
+        DWORD access, share;
+    } cases[] = {
+        {"another program, held", standIn, GENERIC_READ, FILE_SHARE_READ},
+        {"the carried one, held for writing", uia::UninstallProgram(), GENERIC_READ | GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"a folder", "", 0, 0},
+    };
+    for (const auto& c : cases) {
+        uia::RemoveTree("C:\\program-marks");
+        uia::RemoveTree(TempUninstaller());
+        if (c.source.empty()) {
+            ASSERT_TRUE(uia::MakeFolders(TempUninstaller()));
+            ASSERT_TRUE(uia::WriteFileBytes(TempUninstaller() + "\\drin.txt", "drin"));
+        } else {
+            ASSERT_TRUE(::CopyFileA(c.source.c_str(), TempUninstaller().c_str(), FALSE)) << c.what;
+        }
+        const auto before = c.source.empty() ? uia::ReadFileBytes(TempUninstaller() + "\\drin.txt")
+                                             : uia::ReadFileBytes(TempUninstaller());
+        {
+            const tav::UniqueFile held(c.source.empty() ? INVALID_HANDLE_VALUE
+                                                        : ::CreateFileA(TempUninstaller().c_str(), c.access, c.share,
+                                                                        nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(c.source.empty() || held) << c.what;
+            RunExtraction(install);
+            auto u = WaitForQuestion();
+            ASSERT_TRUE(u) << c.what;
+            const std::string image = ImageOf(u->process.Pid());
+            EXPECT_EQ(uia::ReadFileBytes(image), BuiltUninstaller()) << c.what << ": " << image;
+            EXPECT_EQ(image.rfind(uia::TempFolder() + "Tav_uninstall.", 0), 0u) << c.what << ": " << image;
+            EXPECT_NE(image, TempUninstaller()) << c.what;
+            Answer(u->question, IDNO);
+            EXPECT_EQ(u->process.WaitForExit(), 0u) << c.what;
+        }
+        EXPECT_FALSE(uia::FolderExists("C:\\program-marks")) << c.what;
+        EXPECT_EQ(c.source.empty() ? uia::ReadFileBytes(TempUninstaller() + "\\drin.txt")
+                                   : uia::ReadFileBytes(TempUninstaller()), before) << c.what;
+        EXPECT_FALSE(uia::FileExists(StagingFile())) << c.what;
+        EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt")) << c.what;
+        uia::RemoveTree(TempUninstaller());
+    }
+}
+
+// A staging file left behind, read-only: it is replaced as before, and the
+// uninstaller starts under its usual name.
+TEST(Extraction, AReadOnlyStagingFileLeftBehindIsReplaced) {
+    const std::string install = ScratchFolder() + "\\Bleibt";
+    MakeFolderWithFiles(install);
+    uia::RemoveTree(TempUninstaller());
+    ASSERT_TRUE(uia::WriteFileBytes(StagingFile(), "alt"));
+    ::SetFileAttributesA(StagingFile().c_str(), FILE_ATTRIBUTE_READONLY);
+    RunExtraction(install);
+    auto u = WaitForQuestion();
+    ASSERT_TRUE(u);
+    EXPECT_EQ(ImageOf(u->process.Pid()), TempUninstaller());
+    Answer(u->question, IDNO);
+    EXPECT_EQ(u->process.WaitForExit(), 0u);
+    EXPECT_EQ(uia::ReadFileBytes(TempUninstaller()), BuiltUninstaller());
+    EXPECT_FALSE(uia::FileExists(StagingFile()));
+}
+
+// A link standing at the staging file's name or at the uninstaller's leads
+// to a document: "c,u/" neither writes nor deletes that document, whatever
+// the user answers, and starts the carried uninstaller.
+TEST(Extraction, ALinkAtTheStagingOrTheUninstallersNameNeverReachesWhatItLeadsTo) {
+    const std::string scratch = ScratchFolder();
+    const std::string install = scratch + "\\Bleibt";
+    MakeFolderWithFiles(install);
+    ASSERT_TRUE(uia::MakeFolders("C:\\Daten"));
+    const std::string document = "C:\\Daten\\Dokument.txt";
+    // TEMP is C:\users\<user>\Temp: three folders below C:.
+    const std::string temp = uia::TempFolder().substr(0, uia::TempFolder().size() - 1);
+    for (const char* name : {"Tav_uninstall.dat", "Tav_uninstall.exe"}) {
+        for (int answer : {IDNO, IDYES}) {
+            ASSERT_TRUE(uia::WriteFileBytes(document, "wichtig"));
+            uia::RemoveTree(TempUninstaller());
+            ::DeleteFileA(StagingFile().c_str());
+            ASSERT_TRUE(MakeLinuxLink(temp, name, "../../../Daten/Dokument.txt")) << name;
+            if (answer == IDYES) MakeFolderWithFiles(scratch + "\\Weg");
+            RunExtraction(answer == IDYES ? scratch + "\\Weg" : install);
+            auto u = WaitForQuestion();
+            ASSERT_TRUE(u) << name;
+            EXPECT_EQ(uia::ReadFileBytes(ImageOf(u->process.Pid())), BuiltUninstaller()) << name;
+            if (answer == IDYES) AnswerYesAndCollect(*u);
+            else Answer(u->question, IDNO);
+            EXPECT_EQ(u->process.WaitForExit(), 0u) << name;
+            EXPECT_EQ(uia::ReadFileBytes(document), std::string("wichtig")) << name << " " << answer;
+            RemoveLinuxLink(temp, name);
+        }
+    }
+    EXPECT_TRUE(uia::FileExists(install + "\\unter\\b.txt"));
+    ::DeleteFileA(document.c_str());
 }

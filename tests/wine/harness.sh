@@ -98,6 +98,19 @@ make_fixture_links() {  # PREFIX
     ln -sfn "../drive_c/users/$user" "$p/dosdevices/s:"
 }
 
+# Links that stand where a delete action's operand points (TAV_OPERAND_LINKS),
+# each leading to a folder inside the prefix that the tests fill:
+#   D:\Verweise\Ordner1 -> C:\Verweisziel\Eins
+#   D:\Verweise\Ordner2 -> C:\Verweisziel\Zwei
+#   D:\Verweise\Ordner3 -> C:\Verweisziel\Drei
+make_operand_links() {  # PREFIX
+    local p=$1
+    mkdir -p "$p/drive_d/Verweise" "$p/drive_c/Verweisziel"
+    ln -sfn "../../drive_c/Verweisziel/Eins" "$p/drive_d/Verweise/Ordner1"
+    ln -sfn "../../drive_c/Verweisziel/Zwei" "$p/drive_d/Verweise/Ordner2"
+    ln -sfn "../../drive_c/Verweisziel/Drei" "$p/drive_d/Verweise/Ordner3"
+}
+
 start_xvfb() {
     if [[ -f $state/xvfb.pid ]] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then return 0; fi
     local fifo=$state/xvfb.fd
@@ -203,6 +216,7 @@ run)
     prefix=$state/run-$name
     copy_template "$prefix"
     [[ ${TAV_FIXTURE_LINKS:-} ]] && make_fixture_links "$prefix"
+    [[ ${TAV_OPERAND_LINKS:-} ]] && make_operand_links "$prefix"
     links_stay_inside "$prefix" || { log "refusing to run $name"; exit 1; }
     export WINEPREFIX=$prefix DISPLAY
     DISPLAY=$(display)
