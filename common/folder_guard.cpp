@@ -1,6 +1,6 @@
 #include "common/folder_guard.h"
 
-#include <set>
+#include <map>
 
 #include "common/text.h"
 
@@ -97,6 +97,10 @@ bool FolderIdentity::SameAs(const FolderIdentity& other) const {
     return !finalPath.empty() && EqualIgnoringAsciiCase(finalPath, other.finalPath);
 }
 
+bool FolderIdentity::IsVolumeRoot() const {
+    return pathOnVolume == L"\\" || (!finalPath.empty() && tav::IsVolumeRoot(finalPath));
+}
+
 namespace {
 
 bool AnySameAs(const std::vector<FolderIdentity>& folders, const FolderIdentity& folder) {
@@ -105,84 +109,206 @@ bool AnySameAs(const std::vector<FolderIdentity>& folders, const FolderIdentity&
     return false;
 }
 
+// The most protected kind among the set's folders that `folder` is, with the
+// folder it matched.
+const ProtectedFolder* StrongestMatch(const std::vector<ProtectedFolder>& folders, const FolderIdentity& folder) {
+    const ProtectedFolder* best = nullptr;
+    for (const auto& f : folders)
+        if (f.identity.SameAs(folder) && (!best || f.kind > best->kind)) best = &f;
+    return best;
+}
+
+std::wstring PathKey(const std::wstring& path) {
+    std::wstring key = WithoutTrailingBackslash(path);
+    for (auto& c : key) c = FoldAscii(c);
+    return key;
+}
+
 // Collects the identities of protected folders and of every folder above
-// them; each path is opened once, however many protected folders share it.
+// them; each path is opened once, however many protected folders share it,
+// and keeps the most protected kind it was added with.
 class AncestorCollector {
 public:
-    AncestorCollector(FolderLookup& lookup, std::vector<FolderIdentity>& out) : lookup_(lookup), out_(out) {}
+    AncestorCollector(FolderLookup& lookup, std::vector<ProtectedFolder>& out) : lookup_(lookup), out_(out) {}
 
-    // Adds `path` and every folder above it that can be opened, along the path
-    // as given and along the final path it leads to.
-    void Add(const std::wstring& path) {
+    // Adds `path` as `kind` and every folder above it, along the path as
+    // given and along the final path it leads to. False when one of them
+    // exists but cannot be identified.
+    bool Add(const std::wstring& path, FolderKind kind) {
+        const auto full = lookup_.FullPath(path);
+        if (!full) return true;
         std::optional<std::wstring> finalPath;
-        for (std::optional<std::wstring> p = lookup_.FullPath(path); p; p = ParentFolder(*p)) {
-            auto identity = IdentifyOnce(*p);
-            if (identity && !finalPath) finalPath = identity->finalPath;
+        FolderKind k = kind;
+        for (std::optional<std::wstring> p = full; p; p = ParentFolder(*p), k = FolderKind::AboveProtected) {
+            const Entry* entry = IdentifyOnce(*p, k);
+            if (!entry) return false;
+            if (entry->identified && !finalPath) finalPath = out_[entry->index].identity.finalPath;
         }
-        if (!finalPath) return;
-        for (std::optional<std::wstring> p = ParentFolder(*finalPath); p; p = ParentFolder(*p))
-            IdentifyOnce(*p);
+        if (!finalPath) return true;
+        k = kind;
+        for (std::optional<std::wstring> p = *finalPath; p; p = ParentFolder(*p), k = FolderKind::AboveProtected)
+            if (!IdentifyOnce(*p, k)) return false;
+        return true;
     }
 
 private:
-    // The identity of `path` (added to the list), or nothing when it was
-    // seen before or cannot be opened.
-    std::optional<FolderIdentity> IdentifyOnce(const std::wstring& path) {
-        std::wstring key = WithoutTrailingBackslash(path);
-        for (auto& c : key) c = FoldAscii(c);
-        if (!seen_.insert(std::move(key)).second) return std::nullopt;
-        auto identity = lookup_.Identify(path);
-        if (identity) out_.push_back(*identity);
-        return identity;
+    struct Entry {
+        bool identified = false;
+        std::size_t index = 0;  // in out_, when identified
+    };
+
+    // What is known of `path` (opened the first time it is seen), with
+    // `kind` kept when it is the stronger; nothing when it exists but cannot
+    // be identified.
+    const Entry* IdentifyOnce(const std::wstring& path, FolderKind kind) {
+        auto [it, inserted] = seen_.try_emplace(PathKey(path));
+        Entry& entry = it->second;
+        if (inserted) {
+            auto identity = lookup_.Identify(path);
+            if (identity) {
+                entry.identified = true;
+                entry.index = out_.size();
+                out_.push_back({std::move(*identity), kind});
+            } else if (lookup_.Exists(path)) {
+                seen_.erase(it);
+                return nullptr;
+            }
+        } else if (entry.identified && kind > out_[entry.index].kind) {
+            out_[entry.index].kind = kind;
+        }
+        return &entry;
     }
 
     FolderLookup& lookup_;
-    std::vector<FolderIdentity>& out_;
-    std::set<std::wstring> seen_;
+    std::vector<ProtectedFolder>& out_;
+    std::map<std::wstring, Entry> seen_;
 };
+
+enum class Identified { Yes, Absent, Unknown };
+
+// What the folder at `path` is: `out` set when it is identified; Unknown
+// when it exists but cannot be identified.
+Identified IdentifyPlace(FolderLookup& lookup, const std::wstring& path, std::optional<FolderIdentity>& out) {
+    out.reset();
+    if (path.empty()) return Identified::Absent;
+    const auto full = lookup.FullPath(path);
+    if (!full) return Identified::Absent;
+    out = lookup.Identify(*full);
+    if (out) return Identified::Yes;
+    return lookup.Exists(*full) ? Identified::Unknown : Identified::Absent;
+}
+
+enum class WindowsPlace { Outside, Inside, BelowTempException };
+
+// Where `folder` lies with regard to the Windows folder, climbing up from it:
+// inside it, unless one of the set's temp exceptions comes first on the way
+// up. A folder above that cannot be opened is passed over.
+WindowsPlace PlaceToWindows(const FolderIdentity& folder, const ProtectedSet& set, FolderLookup& lookup) {
+    for (auto p = ParentFolder(folder.finalPath); p; p = ParentFolder(*p)) {
+        const auto above = lookup.Identify(*p);
+        if (!above) continue;
+        if (AnySameAs(set.tempFolders, *above)) return WindowsPlace::BelowTempException;
+        if (above->SameAs(set.windowsFolder)) return WindowsPlace::Inside;
+    }
+    return WindowsPlace::Outside;
+}
 
 }  // namespace
 
 std::optional<ProtectedSet> LearnProtectedSet(FolderLookup& lookup) {
     const ProtectedPlaces places = lookup.Places();
-    for (const auto& path : places.required)
-        if (path.empty()) return std::nullopt;
-    if (places.windowsFolder.empty()) return std::nullopt;
-    const auto windowsPath = lookup.FullPath(places.windowsFolder);
-    auto windows = windowsPath ? lookup.Identify(*windowsPath) : std::nullopt;
-    if (!windows) return std::nullopt;
+    for (const auto& place : places.places)
+        if (place.required && place.path.empty()) return std::nullopt;
+    if (places.windowsFolder.empty() || places.tempFolders.empty() || places.tempFolders.front().empty())
+        return std::nullopt;
+    std::optional<FolderIdentity> windows;
+    if (IdentifyPlace(lookup, places.windowsFolder, windows) != Identified::Yes) return std::nullopt;
 
     ProtectedSet set;
     set.windowsFolder = std::move(*windows);
     AncestorCollector collector(lookup, set.folders);
-    for (const auto& list : {&places.required, &places.optional})
-        for (const auto& path : *list)
-            if (!path.empty()) collector.Add(path);
-    for (const auto& path : places.tempFolders) {
-        const auto full = path.empty() ? std::nullopt : lookup.FullPath(path);
-        if (auto identity = full ? lookup.Identify(*full) : std::nullopt)
-            set.tempFolders.push_back(std::move(*identity));
+    if (!collector.Add(places.windowsFolder, FolderKind::WindowsTree)) return std::nullopt;
+    for (const auto& place : places.places)
+        if (!place.path.empty() && !collector.Add(place.path, place.kind)) return std::nullopt;
+
+    // The temp folders: each an exception for what lies below it only when
+    // it is an ordinary folder (judged against the set without the temp
+    // folders), the Windows folder's own first, so that a user's temp folder
+    // below it counts as well.
+    std::vector<std::wstring> temps;
+    if (!places.windowsTempFolder.empty()) temps.push_back(places.windowsTempFolder);
+    temps.insert(temps.end(), places.tempFolders.begin(), places.tempFolders.end());
+    for (std::size_t i = 0; i < temps.size(); ++i) {
+        const std::wstring& path = temps[i];
+        std::optional<FolderIdentity> temp;
+        switch (IdentifyPlace(lookup, path, temp)) {
+            case Identified::Unknown: return std::nullopt;
+            case Identified::Absent: continue;
+            case Identified::Yes: break;
+        }
+        const bool windowsOwn = i == 0 && !places.windowsTempFolder.empty();
+        const bool ordinary = !temp->IsVolumeRoot() && !temp->SameAs(set.windowsFolder) &&
+                              !StrongestMatch(set.folders, *temp) &&
+                              (windowsOwn || PlaceToWindows(*temp, set, lookup) != WindowsPlace::Inside);
+        if (ordinary) set.tempFolders.push_back(std::move(*temp));
     }
+    // The temp folders are protected themselves.
+    for (const auto& path : temps)
+        if (!path.empty() && !collector.Add(path, FolderKind::Protected)) return std::nullopt;
     return set;
+}
+
+FolderJudgement JudgeFolder(const std::optional<FolderIdentity>& target,
+                            const std::optional<ProtectedSet>& protectedSet, FolderLookup& lookup) {
+    FolderJudgement judgement;
+    if (!target || target->finalPath.empty()) return judgement;  // Unidentified
+    judgement.verdict = DeleteVerdict::Protected;
+    if (target->IsVolumeRoot()) {
+        judgement.kind = FolderKind::VolumeRoot;
+        return judgement;
+    }
+    if (!protectedSet) {
+        judgement.verdict = DeleteVerdict::ListIncomplete;
+        return judgement;
+    }
+    if (const ProtectedFolder* match = StrongestMatch(protectedSet->folders, *target)) {
+        judgement.kind = match->kind;
+        judgement.matchedFolder = match->identity.finalPath;
+    }
+    // In the Windows folder at any depth, unless a temp exception comes
+    // first on the way up (or is the target).
+    if (judgement.kind < FolderKind::WindowsTree &&
+        (target->SameAs(protectedSet->windowsFolder) ||
+         (!AnySameAs(protectedSet->tempFolders, *target) &&
+          PlaceToWindows(*target, *protectedSet, lookup) == WindowsPlace::Inside))) {
+        judgement.kind = FolderKind::WindowsTree;
+        judgement.matchedFolder = protectedSet->windowsFolder.finalPath;
+    }
+    if (judgement.kind == FolderKind::Ordinary) judgement.verdict = DeleteVerdict::Allowed;
+    return judgement;
 }
 
 DeleteVerdict JudgeFolderForDeletion(const std::optional<FolderIdentity>& target,
                                      const std::optional<ProtectedSet>& protectedSet,
                                      FolderLookup& lookup) {
-    if (!target || target->finalPath.empty()) return DeleteVerdict::Unidentified;
-    if (IsVolumeRoot(target->finalPath)) return DeleteVerdict::Protected;
-    if (!protectedSet) return DeleteVerdict::ListIncomplete;
-    if (AnySameAs(protectedSet->folders, *target) || AnySameAs(protectedSet->tempFolders, *target))
-        return DeleteVerdict::Protected;
-    // In the Windows folder at any depth, unless a temp folder comes first on
-    // the way up. A folder above that cannot be opened is passed over.
-    for (auto p = ParentFolder(target->finalPath); p; p = ParentFolder(*p)) {
-        const auto above = lookup.Identify(*p);
-        if (!above) continue;
-        if (AnySameAs(protectedSet->tempFolders, *above)) break;
-        if (above->SameAs(protectedSet->windowsFolder)) return DeleteVerdict::Protected;
+    return JudgeFolder(target, protectedSet, lookup).verdict;
+}
+
+bool MayDeleteByPattern(FolderKind kind, bool namesEveryFile) {
+    switch (kind) {
+        case FolderKind::Ordinary:
+            return true;
+        case FolderKind::AboveProtected:
+        case FolderKind::Protected:
+            return !namesEveryFile;
+        case FolderKind::ProgramFiles:
+        case FolderKind::Profile:
+        case FolderKind::ProfilesFolder:
+        case FolderKind::WindowsTree:
+        case FolderKind::VolumeRoot:
+            return false;
     }
-    return DeleteVerdict::Allowed;
+    return false;
 }
 
 bool IsPlainComponent(std::string_view name) {

@@ -35,8 +35,11 @@ std::optional<FolderIdentity> IdentifyHandle(HANDLE handle);
 enum class CallerFolders { Spared, NotSpared };
 
 // The protected folders of this machine, learnt from the platform (see
-// LearnProtectedSet): the Windows, system and Program Files folders,
-// ProgramData, the profile and the folder of all profiles, every known folder
+// LearnProtectedSet): the Windows, system and Program Files folders (the
+// 64-bit ones too, from the registry, whatever the environment says),
+// ProgramData, every profile (the user's, each one the registry lists and
+// every folder in the profiles folder) and the profiles folder, each local
+// volume's recycle bin and system volume data, every known folder
 // the platform names for the user and for all users (Desktop, Documents,
 // Pictures, Downloads, Music, Videos, Favorites, Saved Games, AppData, the
 // start-menu folders, ...), the user's and the Windows temp folders, each with
@@ -45,6 +48,10 @@ enum class CallerFolders { Spared, NotSpared };
 // program's folder with every folder above them. Nothing when a required
 // folder's place cannot be learnt.
 std::optional<ProtectedSet> LearnProtectedFolders(CallerFolders callers);
+
+// The judgement on the folder `target` identifies (see JudgeFolder), against
+// the protected folders of this machine.
+FolderJudgement JudgeFolderOf(const std::optional<FolderIdentity>& target, CallerFolders callers);
 
 // The verdict on emptying the folder `target` identifies (see
 // JudgeFolderForDeletion), against the protected folders of this machine.
@@ -69,6 +76,10 @@ struct FolderToEmpty {
     UniqueFile link;
     bool linkAtPath = false;
     DeleteVerdict verdict = DeleteVerdict::Unidentified;
+    // Why it was refused: what the folder is, and the protected folder it
+    // matched (see FolderJudgement).
+    FolderKind kind = FolderKind::Ordinary;
+    std::wstring matchedFolder;
     bool Allowed() const { return verdict == DeleteVerdict::Allowed; }
 };
 FolderToEmpty JudgeFolderOperand(const std::string& operand, CallerFolders callers = CallerFolders::Spared);

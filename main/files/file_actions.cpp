@@ -8,6 +8,7 @@
 
 #include "common/text.h"
 #include "common/win/ansi.h"
+#include "common/win/entry_itself.h"
 #include "common/win/files.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
@@ -78,33 +79,113 @@ bool RenameThrough(HANDLE item, const std::wstring& target) {
 
 }  // namespace
 
+namespace {
+
+// The folder a kill pattern names, open for listing (links followed, as the
+// platform's search would) and shared for neither deletion nor renaming
+// while it is held; where another program holds it so, shared for those too.
+UniqueFile OpenFolderToList(const std::wstring& path) {
+    constexpr DWORD kAccess = SYNCHRONIZE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+    for (const DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE},
+                              DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+        UniqueFile folder(::CreateFileW(path.c_str(), kAccess, share, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (folder || ::GetLastError() != ERROR_SHARING_VIOLATION) return folder;
+    }
+    return {};
+}
+
+// The names of the entries of the folder open as `folder` that are not
+// folders, read through the handle.
+std::vector<std::wstring> FileNamesIn(HANDLE folder) {
+    std::vector<std::wstring> names;
+    std::vector<LONGLONG> buffer(8192);  // aligned for the records
+    for (FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;;
+         request = FileIdBothDirectoryInfo) {
+        if (!::GetFileInformationByHandleEx(folder, request, buffer.data(),
+                                            static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
+            break;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+        for (;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes);
+            if (!(entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.emplace_back(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (entry->NextEntryOffset == 0) break;
+            bytes += entry->NextEntryOffset;
+        }
+    }
+    return names;
+}
+
+// Deletes what `entry` has open (with delete access) the way the platform
+// deletes a file by name: a file, unless it is read-only, or a link as the
+// link. A folder stays. It goes when the handle closes.
+void DeleteAsTheEntry(HANDLE entry) {
+    const auto kind = KindOf(entry);
+    if (!kind || *kind == EntryKind::Folder) return;
+    if (*kind == EntryKind::File) {
+        FILE_BASIC_INFO basic{};
+        if (!::GetFileInformationByHandleEx(entry, FileBasicInfo, &basic, sizeof basic) ||
+            (basic.FileAttributes & FILE_ATTRIBUTE_READONLY))
+            return;
+    }
+    MarkForDeletion(entry);
+}
+
+// Deletes the entry `name` of the folder open as `folder`, confirmed to be
+// that entry and not what a link there leads to; what cannot be confirmed
+// stays.
+void DeleteEntryOf(HANDLE folder, const std::wstring& name) {
+    const UniqueFile entry = OpenEntryRelative(folder, name, DELETE);
+    if (entry && IsEntryOf(entry.get(), folder, name)) DeleteAsTheEntry(entry.get());
+}
+
+// Deletes the one file `path` names (a short name, or a name with trailing
+// dots, reaches the file the platform reads it as).
+void DeleteNamedFile(const std::wstring& path) {
+    const auto full = FullPathOf(path);
+    if (!full) return;
+    if (const UniqueFile entry = OpenEntryItself(*full, DELETE)) DeleteAsTheEntry(entry.get());
+}
+
+}  // namespace
+
 void DeleteMatchingFiles() {
     const auto argument = Arg(2);
     if (!argument) return;
-    const std::string pattern = Trim(*argument);
-    if (pattern.empty()) return;
+    const std::string operand = Trim(*argument);
+    if (operand.empty()) return;
 
     // Names are read and deleted in UTF-16, so that a name the ANSI code page
     // cannot spell is deleted too rather than looked up under a mangled name.
-    // They are collected first: deleting while the search is open would
-    // disturb the enumeration.
-    const std::wstring widePattern = WidenAnsi(pattern);
-    const std::wstring folder = FolderPartOf(widePattern);
-    // The search also finds names whose short alias alone fits: only the long
-    // name decides.
-    const std::wstring namePattern = Folded(widePattern.substr(folder.size()));
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data{};
-    {
-        UniqueFindHandle find(::FindFirstFileW(widePattern.c_str(), &data));
-        if (!find) return;
-        do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            if (!LongNameFits(namePattern, Folded(data.cFileName))) continue;
-            names.push_back(data.cFileName);
-        } while (::FindNextFileW(find.get(), &data));
+    const std::wstring wide = WidenAnsi(operand);
+    const std::wstring folderPart = FolderPartOf(wide);
+    const std::wstring pattern = wide.substr(folderPart.size());
+    if (!HasWildcards(pattern)) {
+        DeleteNamedFile(wide);
+        return;
     }
-    for (const auto& name : names) ::DeleteFileW((folder + name).c_str());
+
+    // A pattern deletes what is in one folder: the folder is held from the
+    // check on, judged by what it is, listed and emptied through that handle.
+    // Not in a drive root, the Windows folder, a Program Files folder, the
+    // profiles folder or a profile; in another protected folder not by a
+    // pattern that names every file. When that cannot be established, nothing.
+    const auto folderPath = FullPathOf(folderPart.empty() ? std::wstring(L".") : folderPart);
+    if (!folderPath) return;
+    const UniqueFile folder = OpenFolderToList(*folderPath);
+    if (!folder) return;
+    const FolderJudgement judgement = JudgeFolderOf(IdentifyHandle(folder.get()), CallerFolders::Spared);
+    if (judgement.verdict == DeleteVerdict::Unidentified || judgement.verdict == DeleteVerdict::ListIncomplete)
+        return;
+    if (!MayDeleteByPattern(judgement.kind, NamesEveryFile(pattern))) return;
+
+    // Only the long name decides (the platform's search also takes a short
+    // alias that fits). The names are collected first: deleting while the
+    // listing is open would disturb it.
+    const std::wstring foldedPattern = Folded(pattern);
+    for (const auto& name : FileNamesIn(folder.get()))
+        if (LongNameFits(foldedPattern, Folded(name))) DeleteEntryOf(folder.get(), name);
 }
 
 void CopyOneFile() {

@@ -61,6 +61,18 @@ inline std::string Join(const std::string& folder, const std::string& name) {
     return folder + (folder.back() == '\\' ? "" : "\\") + name;
 }
 
+// Folders of other people and of the system that no test prefix has by
+// itself: another user's profile, the default profile, the recycle bins and
+// system volume data of both drives. The 64-bit Program Files folders are
+// named as 64-bit Windows places them (the 32-bit build is told only of the
+// "(x86)" ones).
+inline std::vector<std::string> OtherPeoplesAndSystemFolders() {
+    const std::string profiles = Parent(ShellFolder(CSIDL_PROFILE));
+    return {profiles + "\\Anna", profiles + "\\Default", "C:\\$Recycle.Bin", "D:\\$Recycle.Bin",
+            "D:\\System Volume Information", "C:\\Program Files", "C:\\Program Files\\Common Files",
+            "C:\\Program Files (x86)\\Common Files"};
+}
+
 // A file in every protected folder and in the links' targets.
 class Sentinels {
 public:
@@ -78,6 +90,7 @@ public:
             files_.push_back(Join(folder, "tav_sentinel.txt"));
         for (const char* folder : {"C:\\", "D:\\", "C:\\Gesendet"})
             files_.push_back(Join(folder, "tav_sentinel.txt"));
+        for (const auto& folder : OtherPeoplesAndSystemFolders()) files_.push_back(Join(folder, "tav_sentinel.txt"));
         files_.push_back(Join(Parent(ShellFolder(CSIDL_PROFILE)), "tav_sentinel.txt"));
         for (const auto& f : files_) {
             uia::MakeFolders(Parent(f));

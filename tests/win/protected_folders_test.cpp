@@ -1,13 +1,18 @@
-// The protected-folder guard of "killfolder" and of the uninstaller: every
-// spelling of every protected folder, links and a substituted drive leading to
+// The protected-folder guard of "killfolder", of the uninstaller and of
+// kill's patterns: every spelling of every protected folder (other people's
+// profiles, the 64-bit Program Files folders and the volumes' system folders
+// among them), started with an environment that names none of them or a temp
+// folder in the Windows folder, links and a substituted drive leading to
 // one, links inside a folder being emptied, a folder exchanged for a link
 // after the check, trees too deep for plain paths, and the uninstaller's
 // start-menu step, run from a front end's folder on another drive and from
 // one on the target's drive. Sentinels in every protected folder must
 // survive; ordinary folders must still go. The harness makes the links
 // (TAV_FIXTURE_LINKS): D:\Verweise\Dokumente -> Documents,
-// D:\Verweise\Leeren\Verweis -> C:\Gesendet, S: -> profile, and exchanges
+// D:\Verweise\Leeren\Verweis -> C:\Gesendet, S: -> profile,
+// D:\Verweise\Kill\verweis.tmp -> C:\Gesendet\Dokument.tmp, and exchanges
 // folders for links on request (FolderExchange).
+#include "tests/support/environment_launch.h"
 #include "tests/support/protected_folders_fixture.h"
 
 #include <iostream>
@@ -36,7 +41,27 @@ std::vector<std::string> ProtectedSpellings() {
         uia::TempFolder(),
     };
     for (const auto& folder : KeptFolders()) spellings.push_back(folder);
+    for (const auto& folder : OtherPeoplesAndSystemFolders()) spellings.push_back(folder);
+    spellings.push_back(Parent(profile) + "\\ANNA\\");
     return spellings;
+}
+
+// Folders in which kill takes no pattern at all, not even one that names
+// some files: drive roots, the Windows folder and what is in it, the Program
+// Files folders, the profiles folder and every profile.
+std::vector<std::string> FoldersWithoutPatterns() {
+    const std::string profile = ShellFolder(CSIDL_PROFILE);
+    return {"C:\\", "D:\\", ShellFolder(CSIDL_WINDOWS), ShellFolder(CSIDL_SYSTEM), ShellFolder(CSIDL_WINDOWS) + "\\Fonts",
+            ShellFolder(CSIDL_PROGRAM_FILES), "C:\\Program Files", "C:\\Program Files (x86)",
+            "C:\\Program Files\\Common Files", Parent(profile), profile, Parent(profile) + "\\Anna",
+            Parent(profile) + "\\Default", "S:\\"};
+}
+
+// Runs the main program from `cwd` and waits for its end.
+void RunToEnd(const std::string& parameters, const std::string& cwd) {
+    uia::Process p = RunMain(parameters, cwd);
+    ASSERT_TRUE(p.Started()) << parameters;
+    EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << parameters;
 }
 
 // For the front end's own actions also the folders it runs in and from.
@@ -275,4 +300,137 @@ TEST_F(Guard, TheUninstallerRemovesTheFolderItsCallerStartedIn) {
     // Only the missing start-menu folder is noted.
     EXPECT_EQ(out.notes.size(), 1u) << ::testing::PrintToString(out.notes);
     EXPECT_FALSE(uia::FolderExists(install));
+}
+
+TEST_F(Guard, KillByPatternNeverEmptiesAProtectedFolder) {
+    for (const auto& cwd : kWorkingFolders) {
+        auto spellings = ProtectedSpellings();
+        for (const auto& spelling : CallerSpellings(cwd)) spellings.push_back(spelling);
+        for (const auto& spelling : spellings) {
+            RunToEnd("c,kill," + Join(spelling, "*.*"), cwd);
+            EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << spelling << " from " << cwd;
+        }
+        // Names every file, relative to the working folder or its drive.
+        for (const char* pattern : {"*.*", "*", "*.???", "\\*.*", "\\*", "?*", "C:*.*", ".\\*.txt\\..\\*.*"}) {
+            RunToEnd(std::string("c,kill,") + pattern, cwd);
+            EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << pattern << " from " << cwd;
+        }
+        for (const auto& folder : FoldersWithoutPatterns()) {
+            RunToEnd("c,kill," + Join(folder, "tav_sentinel.*"), cwd);
+            RunToEnd("c,kill," + Join(folder, "tav_*.txt"), cwd);
+            EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << folder << " from " << cwd;
+        }
+    }
+}
+
+TEST_F(Guard, KillOfEveryNameSparesTheFolderTheProgramRunsInAndFrom) {
+    // A copy of the program in a front end's folder, started there: neither
+    // it nor what lies beside it goes; a pattern that names some files does.
+    const std::string folder = "D:\\Spiel";
+    ASSERT_TRUE(uia::MakeFolders(folder));
+    const std::string program = folder + "\\Tavrino2.exe";
+    ASSERT_TRUE(::CopyFileA(uia::MainProgram().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\liesmich.txt", "bleibt"));
+    for (const auto& [operand, cwd] : {std::pair{std::string("*.*"), folder}, std::pair{folder + "\\*", folder},
+                                       std::pair{folder + "\\*.*", kWorkingFolders[1]}}) {
+        uia::Process p = uia::Start(program, "c,kill," + operand, cwd);
+        ASSERT_TRUE(p.Started());
+        EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u);
+        EXPECT_TRUE(uia::FileExists(program)) << operand << " from " << cwd;
+        EXPECT_EQ(uia::ReadFileBytes(folder + "\\liesmich.txt"), "bleibt") << operand << " from " << cwd;
+    }
+    uia::Process p = uia::Start(program, "c,kill,*.txt", folder);
+    EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u);
+    EXPECT_FALSE(uia::FileExists(folder + "\\liesmich.txt"));
+    EXPECT_TRUE(uia::FileExists(program));
+}
+
+TEST_F(Guard, KillLeavesWhatALinkAmongItsMatchesLeadsTo) {
+    // The harness makes D:\Verweise\Kill\verweis.tmp, a symbolic link to
+    // C:\Gesendet\Dokument.tmp. The link may go as a link; the document stays.
+    const std::string folder = "D:\\Verweise\\Kill";
+    ASSERT_EQ(uia::ReadFileBytes("C:\\Gesendet\\Dokument.tmp"), "bleibt") << "the harness makes this document";
+    ASSERT_TRUE(uia::WriteFileBytes(folder + "\\a.tmp", "weg"));
+    RunQuietly("c,kill," + folder + "\\*.tmp", kWorkingFolders[0]);
+    EXPECT_FALSE(uia::FileExists(folder + "\\a.tmp"));
+    RunQuietly("c,kill," + folder + "\\verweis.tmp", kWorkingFolders[1]);
+    EXPECT_EQ(uia::ReadFileBytes("C:\\Gesendet\\Dokument.tmp"), "bleibt");
+}
+
+TEST_F(Guard, TheProgramFilesFoldersStayWhateverTheEnvironmentSays) {
+    // Started without any Program Files variable (the 32-bit build then has
+    // no other name for the 64-bit folders than the registry's).
+    const EnvironmentChanges without = {
+        {"ProgramW6432", std::nullopt},       {"ProgramFiles", std::nullopt},
+        {"ProgramFiles(x86)", std::nullopt},  {"CommonProgramW6432", std::nullopt},
+        {"CommonProgramFiles", std::nullopt}, {"CommonProgramFiles(x86)", std::nullopt}};
+    for (const auto& cwd : kWorkingFolders)
+        for (const char* folder : {"C:\\Program Files", "C:\\Program Files\\Common Files", "C:\\Program Files (x86)",
+                                   "C:\\Program Files (x86)\\Common Files", "C:\\PROGRA~1"}) {
+            for (const std::string verb : {"c,killfolder,", "c,kill,"}) {
+                const std::string operand = verb == "c,kill," ? Join(folder, "*.txt") : std::string(folder);
+                uia::Process p = RunMainWithEnvironment(verb + operand, without, cwd);
+                ASSERT_TRUE(p.Started()) << p.StartError();
+                EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << folder;
+            }
+            EXPECT_EQ(sentinels_.Missing(), std::vector<std::string>{}) << folder << " from " << cwd;
+        }
+}
+
+TEST_F(Guard, ATempFolderInTheWindowsFolderOrAboveItOpensNothing) {
+    const std::string windows = ShellFolder(CSIDL_WINDOWS);
+    const std::string logo = windows + "\\Branding\\Logo";
+    ASSERT_TRUE(uia::MakeFolders(logo));
+    ASSERT_TRUE(uia::WriteFileBytes(logo + "\\logo.txt", "bleibt"));
+    for (const std::string& temp : {windows, windows + "\\", std::string("C:\\"), windows + "\\Branding",
+                                    windows + "\\Fonts", windows + "\\system32"}) {
+        const EnvironmentChanges changes = {{"TEMP", temp}, {"TMP", temp}};
+        for (const std::string& parameters : {"c,killfolder," + logo, "c,killfolder," + windows + "\\Branding",
+                                              "c,kill," + logo + "\\*.txt"}) {
+            uia::Process p = RunMainWithEnvironment(parameters, changes);
+            ASSERT_TRUE(p.Started()) << p.StartError();
+            EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u) << parameters;
+            EXPECT_EQ(uia::ReadFileBytes(logo + "\\logo.txt"), "bleibt") << "TEMP=" << temp << ": " << parameters;
+        }
+    }
+    // The Windows folder's own temp folder (a service's TEMP) still opens
+    // what lies below it.
+    const std::string setup = windows + "\\Temp\\Setup";
+    MakeFolderWithFiles(setup);
+    const std::string temp = windows + "\\Temp";
+    uia::Process p = RunMainWithEnvironment("c,killfolder," + setup, {{"TEMP", temp}, {"TMP", temp}});
+    EXPECT_EQ(p.WaitForExit(uia::Ms{15000}), 0u);
+    EXPECT_FALSE(uia::FolderExists(setup));
+    uia::RemoveTree(windows + "\\Branding");
+}
+
+TEST_F(Guard, EveryProfileTheRegistryListsStays) {
+    // A profile kept outside the profiles folder, known only to the registry.
+    const std::string profile = "D:\\Profile\\Berta";
+    ASSERT_TRUE(uia::MakeFolders(profile + "\\Dokumente"));
+    ASSERT_TRUE(uia::WriteFileBytes(profile + "\\notiz.txt", "bleibt"));
+    const char* key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-1234";
+    HKEY created = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                                &created, nullptr),
+              ERROR_SUCCESS);
+    {
+        const tav::UniqueRegKey owned(created);
+        ASSERT_EQ(::RegSetValueExA(created, "ProfileImagePath", 0, REG_EXPAND_SZ,
+                                   reinterpret_cast<const BYTE*>(profile.c_str()),
+                                   static_cast<DWORD>(profile.size() + 1)),
+                  ERROR_SUCCESS);
+    }
+    for (const auto& cwd : kWorkingFolders) {
+        RunQuietly("c,killfolder," + profile, cwd);
+        RunToEnd("c,kill," + profile + "\\*.txt", cwd);
+        const Outcome out = RunUninstaller(profile, cwd);
+        ASSERT_FALSE(out.notes.empty());
+        EXPECT_EQ(out.notes[0].rfind(kRefusal, 0), 0u) << out.notes[0];
+        EXPECT_EQ(uia::ReadFileBytes(profile + "\\notiz.txt"), "bleibt") << cwd;
+    }
+    // A folder in it is an ordinary folder.
+    RunQuietly("c,killfolder," + profile + "\\Dokumente");
+    EXPECT_FALSE(uia::FolderExists(profile + "\\Dokumente"));
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
 }

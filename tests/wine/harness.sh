@@ -89,12 +89,16 @@ links_stay_inside() {  # PREFIX
 #   D:\Verweise\Dokumente  a symbolic link to the user's Documents
 #   D:\Verweise\Leeren\Verweis  a link inside an ordinary folder, to C:\Gesendet
 #   S:  a drive substituted for the user's profile folder
+#   D:\Verweise\Kill\verweis.tmp  a link among kill's matches, to the document
+#                              C:\Gesendet\Dokument.tmp
 make_fixture_links() {  # PREFIX
     local p=$1 user
     user=$(id -un)
-    mkdir -p "$p/drive_d/Verweise/Leeren" "$p/drive_c/Gesendet"
+    mkdir -p "$p/drive_d/Verweise/Leeren" "$p/drive_d/Verweise/Kill" "$p/drive_c/Gesendet"
     ln -sfn "../../drive_c/users/$user/Documents" "$p/drive_d/Verweise/Dokumente"
     ln -sfn "../../../drive_c/Gesendet" "$p/drive_d/Verweise/Leeren/Verweis"
+    printf bleibt >"$p/drive_c/Gesendet/Dokument.tmp"
+    ln -sfn "../../../drive_c/Gesendet/Dokument.tmp" "$p/drive_d/Verweise/Kill/verweis.tmp"
     ln -sfn "../drive_c/users/$user" "$p/dosdevices/s:"
 }
 
