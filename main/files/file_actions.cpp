@@ -15,6 +15,7 @@
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/trace.h"
+#include "common/win/trace_folders.h"
 #include "main/files/list_file.h"
 #include "main/files/name_pattern.h"
 #include "main/run/run_state.h"
@@ -137,7 +138,9 @@ void DeleteAsTheEntry(HANDLE entry) {
 // stays.
 void DeleteEntryOf(HANDLE folder, const std::wstring& name) {
     const UniqueFile entry = OpenEntryRelative(folder, name, DELETE);
-    if (entry && IsEntryOf(entry.get(), folder, name)) DeleteAsTheEntry(entry.get());
+    const bool itself = entry && IsEntryOf(entry.get(), folder, name);
+    if (itself) DeleteAsTheEntry(entry.get());
+    TraceW(L"kill: " + Quoted(name) + (itself ? L" matches: deleted (a read-only file stays)" : L" matches but cannot be opened as itself: it stays"));
 }
 
 // Deletes the one file `path` names (a short name, or a name with trailing
@@ -146,6 +149,7 @@ void DeleteNamedFile(const std::wstring& path) {
     const auto full = FullPathOf(path);
     if (!full) return;
     if (const UniqueFile entry = OpenEntryItself(*full, DELETE)) DeleteAsTheEntry(entry.get());
+    else TraceW(L"kill: " + Quoted(*full) + L" is not found, or cannot be opened as itself: nothing is deleted");
 }
 
 }  // namespace
@@ -162,6 +166,7 @@ void DeleteMatchingFiles() {
     const std::wstring folderPart = FolderPartOf(wide);
     const std::wstring pattern = wide.substr(folderPart.size());
     if (!HasWildcards(pattern)) {
+        Trace("kill: " + Quoted(operand) + " names one file");
         DeleteNamedFile(wide);
         return;
     }
@@ -172,13 +177,15 @@ void DeleteMatchingFiles() {
     // profiles folder or a profile; in another protected folder not by a
     // pattern that names every file. When that cannot be established, nothing.
     const auto folderPath = FullPathOf(folderPart.empty() ? std::wstring(L".") : folderPart);
-    if (!folderPath) return;
+    if (!folderPath) { Trace("kill: the folder of " + Quoted(operand) + " cannot be made a full path"); return; }
     const UniqueFile folder = OpenFolderToList(*folderPath);
-    if (!folder) return;
+    if (!folder) { TraceFailedCallW("opening the folder to list", ::GetLastError(), L"kill: " + *folderPath); return; }
     const FolderJudgement judgement = JudgeFolderOf(IdentifyHandle(folder.get()), CallerFolders::Spared);
     if (judgement.verdict == DeleteVerdict::Unidentified || judgement.verdict == DeleteVerdict::ListIncomplete)
-        return;
-    if (!MayDeleteByPattern(judgement.kind, NamesEveryFile(pattern))) return;
+        { TraceFolderJudgement("kill", *folderPath, judgement, "nothing is deleted"); return; }
+    const bool mayDelete = MayDeleteByPattern(judgement.kind, NamesEveryFile(pattern));
+    TraceFolderJudgement("kill", *folderPath, judgement, mayDelete ? "the pattern may delete there" : NamesEveryFile(pattern) ? "refused: no pattern that names every file deletes there" : "refused: no pattern deletes there");
+    if (!mayDelete) return;
 
     // Only the long name decides (the platform's search also takes a short
     // alias that fits). The names are collected first: deleting while the

@@ -135,9 +135,25 @@ TEST_F(Trace, ARefusedKillfolderOfDocumentsSaysTheStringTheFolderAndTheRule) {
     EXPECT_TRUE(Has(lines, "Tavrino2", "action: c,killfolder")) << Texts(lines);
     EXPECT_TRUE(Has(lines, "Tavrino2", "killfolder: the folder operand \"" + documents + "\" is \"" + documents + "\": refused: "))
         << Texts(lines);
-    EXPECT_TRUE(Has(lines, "Tavrino2", "protected folder")) << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tavrino2", "refused: rule: a protected folder, matched the protected folder \"" + documents + "\""))
+        << Texts(lines);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back().text, "the program ends");
+}
+
+TEST_F(Trace, ARefusedKillPatternInDocumentsSaysTheFolderAndTheRule) {
+    const std::string documents = Documents();
+    ASSERT_FALSE(documents.empty());
+    ASSERT_TRUE(uia::WriteFileBytes(documents + "\\bleibt.txt", "bleibt"));
+    {
+        TraceVariable on(trace_);
+        RunQuietly("c,kill," + documents + "\\*.*");
+    }
+    EXPECT_TRUE(uia::FileExists(documents + "\\bleibt.txt"));
+    const auto lines = ReadTrace(trace_);
+    EXPECT_TRUE(Has(lines, "Tavrino2", "kill: the folder \"" + documents + "\\\" is a protected folder, matched the protected folder \"" + documents + "\""))
+        << Texts(lines);
+    EXPECT_TRUE(Has(lines, "Tavrino2", "refused: no pattern that names every file deletes there")) << Texts(lines);
 }
 
 TEST_F(Trace, ACopyOfAMissingFileSaysError2AndACopyThatWorksSaysDone) {
