@@ -13,6 +13,8 @@
 #include "common/win/program.h"
 #include "common/win/raii.h"
 #include "common/win/protected_folders.h"
+#include "common/win/trace.h"
+#include "common/win/trace_folders.h"
 #include "uninstall/info_window.h"
 #include "uninstall/uninstall_paths.h"
 
@@ -44,9 +46,15 @@ constexpr char kNotAllDeleted[] = "Es konnten nicht alle Dateien gelöscht werde
 // plain component.
 Removal RemoveStartMenuFolder() {
     const auto name = StartMenuNameOf(InstallFolder);
-    if (!name) return Removal::Gone;  // it names no folder there
+    if (!name) {  // it names no folder there
+        Trace("start-menu folder: skipped: the installation folder's last component is no plain name");
+        return Removal::Gone;
+    }
     const std::string programs = GetSpecialFolder(CSIDL_PROGRAMS);
-    if (programs.empty()) return Removal::Gone;
+    if (programs.empty()) {
+        Trace("start-menu folder: skipped: the start menu's programs folder is not known");
+        return Removal::Gone;
+    }
     const std::string folder = programs + "\\" + *name;
 
     // The name as the programs folder lists it (another case, a short name).
@@ -54,6 +62,7 @@ Removal RemoveStartMenuFolder() {
     {
         UniqueFindHandle find(::FindFirstFileW(WidenAnsi(folder).c_str(), &listed));
         if (!find) {
+            Trace("start-menu folder " + Quoted(folder) + ": not there");
             ShowMessage(MissingFolderMessage(folder), "Hinweis");
             return Removal::Gone;
         }
@@ -67,12 +76,14 @@ Removal RemoveStartMenuFolder() {
                                       : UniqueFile();
     const auto kind = entry ? KindOf(entry.get()) : std::nullopt;
     if (!kind || !IsEntryOf(entry.get(), programsFolder.get(), entryName)) {
+        Trace("start-menu folder " + Quoted(folder) + ": left: it could not be opened as the entry in " + Quoted(programs));
         ShowMessage(kNotAllDeleted, "Fehler");
         return Removal::Left;
     }
     switch (*kind) {
         case EntryKind::Link:
-            if (DeleteEntryThrough(entry.get())) return Removal::Gone;
+            if (TraceCall(DeleteEntryThrough(entry.get()), "delete", "start-menu link " + Quoted(folder)))
+                return Removal::Gone;
             ShowMessage(kNotAllDeleted, "Fehler");
             return Removal::Left;
         case EntryKind::File:
@@ -81,11 +92,13 @@ Removal RemoveStartMenuFolder() {
         case EntryKind::Folder: break;
     }
     if (JudgeIdentifiedFolder(IdentifyHandle(entry.get()), CallerFolders::NotSpared) != DeleteVerdict::Allowed) {
+        Trace("start-menu folder " + Quoted(folder) + ": refused: a protected folder");
         ShowMessage(ProtectedFolderMessage(folder), "Hinweis");
         return Removal::Left;
     }
     const bool complete = RemoveHeldFolder(entry.get(), InformationWindow());
     entry.reset();  // the folder goes when its last handle closes
+    Trace("start-menu folder " + Quoted(folder) + (complete ? ": removed" : ": not everything could be removed"));
     if (complete) return Removal::Gone;
     ShowMessage(kNotAllDeleted, "Fehler");
     return Removal::Left;
@@ -96,8 +109,11 @@ Removal RemoveStartMenuFolder() {
 // leads to, the entry stays). A marker that stays is reported.
 Removal RemoveMarkerFile() {
     const std::string windows = WindowsFolder(200);
-    const RemoveOutcome outcome =
-        windows.empty() ? RemoveOutcome::Left : RemoveFileItself(WidenAnsi(windows + "\\" + kMarkerFile));
+    if (windows.empty()) TraceFailedCall("GetWindowsDirectoryA", ::GetLastError(), "marker file");
+    const std::string marker = windows + "\\" + kMarkerFile;
+    const RemoveOutcome outcome = windows.empty() ? RemoveOutcome::Left : RemoveFileItself(WidenAnsi(marker));
+    Trace("marker file " + Quoted(marker) +
+          (outcome == RemoveOutcome::Removed ? ": removed" : outcome == RemoveOutcome::Absent ? ": not there" : ": left"));
     if (outcome != RemoveOutcome::Left) return Removal::Gone;
     ShowMessage(kNotAllDeleted, "Fehler");
     return Removal::Left;
@@ -107,11 +123,15 @@ Removal RemoveMarkerFile() {
 
 Removal DeleteFolder(const std::string& path) {
     const std::string folder = Trim(path);
-    if (folder.size() < 3) return Removal::Gone;
+    if (folder.size() < 3) {
+        Trace("folder " + Quoted(path) + ": shorter than 3 characters: skipped");
+        return Removal::Gone;
+    }
 
     // A relative or drive-relative operand would be read against the
     // uninstaller's own folder: it names no installation.
     if (!IsFullyQualified(folder) || !IsFolder(path)) {
+        Trace("folder " + Quoted(path) + (IsFullyQualified(folder) ? ": not there, or no folder" : ": not a full path"));
         ShowMessage(MissingFolderMessage(path), "Hinweis");
         return Removal::Gone;
     }
@@ -119,6 +139,7 @@ Removal DeleteFolder(const std::string& path) {
     // it, refused when it is (or leads to) a protected folder or cannot be
     // identified.
     FolderToEmpty target = JudgeFolderOperand(folder, CallerFolders::NotSpared);
+    TraceFolderVerdict("uninstaller", folder, target);
     if (target.verdict == DeleteVerdict::Unidentified) {
         // There, but it cannot be opened (access denied, say): not deleted.
         ShowMessage(kNotAllDeleted, "Fehler");
@@ -133,6 +154,7 @@ Removal DeleteFolder(const std::string& path) {
     // when its last handle closes. What stays is held until the user has
     // been told.
     const bool complete = RemoveHeldFolder(target.folder.get(), InformationWindow());
+    Trace("folder " + Quoted(folder) + (complete ? ": removed with everything in it" : ": not everything could be removed"));
     if (!complete) {
         ShowMessage(kNotAllDeleted, "Fehler");
         return Removal::Left;
@@ -140,6 +162,7 @@ Removal DeleteFolder(const std::string& path) {
     target.folder.reset();
     // A link at the folder's path goes after the folder it led to.
     if (RemoveOperandLink(target)) return Removal::Gone;
+    Trace("the link at " + Quoted(folder) + " could not be removed");
     ShowMessage(kNotAllDeleted, "Fehler");
     return Removal::Left;
 }
@@ -148,6 +171,7 @@ void UninstallAll() {
     // Every step runs, whatever the one before it left; the closing message
     // says "erfolgreich" only when everything the uninstaller was to delete
     // is gone (what stayed has been reported).
+    Trace("uninstalling: the marker file, the installation folder, the start-menu folder");
     const Removal marker = RemoveMarkerFile();
     const Removal installation = DeleteFolder(InstallFolder);
     const Removal startMenu = RemoveStartMenuFolder();

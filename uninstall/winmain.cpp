@@ -8,6 +8,7 @@
 #include "common/win/dll_search.h"
 #include "common/win/folders.h"
 #include "common/win/program.h"
+#include "common/win/trace.h"
 #include "uninstall/info_window.h"
 #include "uninstall/removal.h"
 #include "uninstall/uninstall_paths.h"
@@ -47,7 +48,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // folder to be removed), the uninstaller works from its own.
     const std::string ownFolder = tav::ProgramFolder();
     if (!ownFolder.empty()) ::SetCurrentDirectoryA((ownFolder + "\\").c_str());
+    tav::TraceStart("command line", ::GetCommandLineA());
     InstallFolder = InstallFolderFromCommandLine(CommandLineAsWritten(), OwnPathForms());
+    tav::Trace(InstallFolder.empty() ? std::string("no installation folder: the information window is shown") : "installation folder " + tav::Quoted(InstallFolder));
     if (InstallFolder.empty()) {
         ShowInformationWindow();
         tav::EndProgram();

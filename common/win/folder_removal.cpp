@@ -10,6 +10,7 @@
 #include "common/win/entry_itself.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 
 namespace tav {
 namespace {
@@ -184,12 +185,12 @@ bool RemoveHeldFolder(HANDLE folder, HWND owner) {
     std::vector<Level> levels;
     levels.push_back({UniqueFile(), folder, {info.dwVolumeSerialNumber, std::move(*path)}, std::move(*entries), 0});
     while (!levels.empty()) {
-        if (progress.Cancelled()) return false;
+        if (progress.Cancelled()) { Trace("folder removal: cancelled in the progress window"); return false; }
         Level& level = levels.back();
         if (level.next == level.entries.size()) {
             if (levels.size() > 1) {
                 if (DeleteEmptiedFolderThrough(level.handle)) progress.Removed();
-                else complete = false;
+                else { TraceW(L"folder removal: the folder " + Quoted(level.place.path) + L" (on its volume) stays: something in it is left, or it cannot be removed"); complete = false; }
             }
             levels.pop_back();
             continue;
@@ -201,6 +202,7 @@ bool RemoveHeldFolder(HANDLE folder, HWND owner) {
             DELETE | FILE_WRITE_ATTRIBUTES | (listed.folder ? FILE_LIST_DIRECTORY : 0));
         const auto entryKind = entry ? KindOf(entry.get()) : std::nullopt;
         if (!entryKind || !IsTheListedEntry(entry.get(), level.place, listed, *entryKind)) {
+            TraceW(L"folder removal: left " + Quoted(level.place.path + L"\\" + listed.name) + L" (on its volume): gone, in use, or not what was listed");
             complete = false;  // gone, in use, or not what was listed: it stays
             continue;
         }
@@ -220,7 +222,7 @@ bool RemoveHeldFolder(HANDLE folder, HWND owner) {
         // A link goes as a link; a file through its handle.
         const bool deleted = DeleteEntryThrough(entry.get());
         if (deleted) progress.Removed();
-        else complete = false;
+        else { TraceFailedCallW("deleting", ::GetLastError(), L"on its volume " + level.place.path + L"\\" + listed.name); complete = false; }
     }
     if (!DeleteEmptiedFolderThrough(folder)) return false;
     return complete;

@@ -1,5 +1,7 @@
 #include "common/win/program.h"
 
+#include "common/win/trace.h"
+
 namespace tav {
 namespace {
 
@@ -27,9 +29,37 @@ void Dispatch(MSG& msg) {
     ::DispatchMessageA(&msg);
 }
 
+const char* ButtonsOf(UINT flags) {
+    switch (flags & MB_TYPEMASK) {
+        case MB_OK: return "OK";
+        case MB_OKCANCEL: return "OK, Cancel";
+        case MB_ABORTRETRYIGNORE: return "Abort, Retry, Ignore";
+        case MB_YESNOCANCEL: return "Yes, No, Cancel";
+        case MB_YESNO: return "Yes, No";
+        case MB_RETRYCANCEL: return "Retry, Cancel";
+        default: return "other";
+    }
+}
+
+const char* ButtonName(int answer) {
+    switch (answer) {
+        case IDOK: return "OK";
+        case IDCANCEL: return "Cancel (or the box was closed)";
+        case IDABORT: return "Abort";
+        case IDRETRY: return "Retry";
+        case IDIGNORE: return "Ignore";
+        case IDYES: return "Yes";
+        case IDNO: return "No";
+        default: return "another button";
+    }
+}
+
 }  // namespace
 
-void EndProgram() { ::ExitProcess(0); }
+void EndProgram() {
+    Trace("the program ends");
+    ::ExitProcess(0);
+}
 
 void NoteModelessWindowCreated() { g_modelessWindowCreated = true; }
 
@@ -68,7 +98,11 @@ void ProgramWindowDestroyed() {
 }
 
 int ShowMessage(const std::string& text, const std::string& title, UINT flags, HWND owner) {
-    return ::MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+    Trace("message box " + Quoted(title) + " shown (buttons " + ButtonsOf(flags) + "): " + Quoted(text));
+    const int answer = ::MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+    if (answer == 0) TraceFailedCall("MessageBoxA", ::GetLastError(), Quoted(title));
+    else Trace("message box " + Quoted(title) + " answered: " + ButtonName(answer));
+    return answer;
 }
 
 }  // namespace tav

@@ -212,8 +212,8 @@ INT_PTR FileBrowserForm::Load(HWND hwnd) {
     CreateControls();
 
     // The load step proper.
-    requiredWidth_ = Arg(4).value_or("");
-    requiredHeight_ = Arg(5).value_or("");
+    requiredWidth_ = State.Args[4].value_or("");
+    requiredHeight_ = State.Args[5].value_or("");
     checkSize_ = !requiredWidth_.empty();
     ::EnableWindow(Item(OkButton), checkSize_ ? FALSE : TRUE);
 
@@ -235,7 +235,7 @@ INT_PTR FileBrowserForm::Load(HWND hwnd) {
         if (!full.empty() && full != folder_) SetFolder(full);
     }
 
-    if (const auto pattern = Arg(2)) patternList_ = *pattern;
+    if (const auto pattern = State.Args[2]) patternList_ = *pattern;
     FillFileList();
     return TRUE;
 }

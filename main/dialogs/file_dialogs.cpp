@@ -11,6 +11,7 @@
 #include "common/win/files.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/dialogs/file_dialog_text.h"
 #include "main/dialogs/remembered_settings.h"
 #include "main/run/result_file.h"
@@ -62,7 +63,8 @@ std::optional<std::string> ShowFileDialog(FileDialogRequest& request) {
 
     const BOOL confirmed = request.kind == DialogKind::Open ? ::GetOpenFileNameA(&record)
                                                             : ::GetSaveFileNameA(&record);
-    if (!confirmed) return std::nullopt;
+    if (!confirmed) { const DWORD error = ::CommDlgExtendedError(); Trace(error == 0 ? "the dialog " + Quoted(request.title) + " was cancelled" : "the dialog " + Quoted(request.title) + " failed: common dialog error " + std::to_string(error)); return std::nullopt; }
+    Trace("the dialog " + Quoted(request.title) + " chose " + Quoted(CutAtNul(request.fileBuffer.data(), request.fileBuffer.size())));
     return CutAtNul(request.fileBuffer.data(), request.fileBuffer.size());
 }
 
@@ -80,7 +82,7 @@ void OpenDialog(OwnerWindow owner) {
     // A step that fails reports the failure and the next step runs; a later
     // success overwrites the report.
     std::optional<std::string> filter;
-    if (const auto pattern = Arg(3)) filter = FilterList(*pattern, *pattern);
+    if (const auto pattern = State.Args[3]) filter = FilterList(*pattern, *pattern);
     else WriteDialogResult("", "1");
 
     FileDialogRequest request{DialogKind::Open, owner(),
@@ -95,13 +97,14 @@ void OpenDialog(OwnerWindow owner) {
     SplitPath(*chosen, folder, name, extension);
     if (IsPlainFile(*chosen)) {
         const std::string target = State.TargetBase + "." + extension;
-        if (::CopyFileA(chosen->c_str(), target.c_str(), FALSE)) {
+        if (TraceCall(::CopyFileA(chosen->c_str(), target.c_str(), FALSE) != FALSE, "CopyFileA", Quoted(*chosen) + " to " + Quoted(target))) {
             WriteDialogResult(extension, "0");
         } else {
             WriteDialogResult("", "1");
         }
     } else {
         // A typed name of a missing file, or a folder.
+        Trace("opendialog: " + Quoted(*chosen) + " is not found, or no plain file");
         WriteDialogResult("", "1");
     }
     SaveSetting(kRememberedFolder, folder);
@@ -118,7 +121,7 @@ void CopyDialog(OwnerWindow owner) {
     if (!chosen) EndProgram();
 
     // An existing file is replaced without a question; a failed copy is not reported.
-    ::CopyFileA(State.TargetBase.c_str(), chosen->c_str(), FALSE);
+    TraceCall(::CopyFileA(State.TargetBase.c_str(), chosen->c_str(), FALSE) != FALSE, "CopyFileA", Quoted(State.TargetBase) + " to " + Quoted(*chosen));
     SaveSetting(kRememberedFolder, FolderOf(*chosen));
     EndProgram();
 }

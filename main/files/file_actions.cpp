@@ -14,6 +14,8 @@
 #include "common/win/program.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
+#include "common/win/trace_folders.h"
 #include "main/files/list_file.h"
 #include "main/files/name_pattern.h"
 #include "main/run/run_state.h"
@@ -136,7 +138,9 @@ void DeleteAsTheEntry(HANDLE entry) {
 // stays.
 void DeleteEntryOf(HANDLE folder, const std::wstring& name) {
     const UniqueFile entry = OpenEntryRelative(folder, name, DELETE);
-    if (entry && IsEntryOf(entry.get(), folder, name)) DeleteAsTheEntry(entry.get());
+    const bool itself = entry && IsEntryOf(entry.get(), folder, name);
+    if (itself) DeleteAsTheEntry(entry.get());
+    TraceW(L"kill: " + Quoted(name) + (itself ? L" matches: deleted (a read-only file stays)" : L" matches but cannot be opened as itself: it stays"));
 }
 
 // Deletes the one file `path` names (a short name, or a name with trailing
@@ -145,6 +149,7 @@ void DeleteNamedFile(const std::wstring& path) {
     const auto full = FullPathOf(path);
     if (!full) return;
     if (const UniqueFile entry = OpenEntryItself(*full, DELETE)) DeleteAsTheEntry(entry.get());
+    else TraceW(L"kill: " + Quoted(*full) + L" is not found, or cannot be opened as itself: nothing is deleted");
 }
 
 }  // namespace
@@ -161,6 +166,7 @@ void DeleteMatchingFiles() {
     const std::wstring folderPart = FolderPartOf(wide);
     const std::wstring pattern = wide.substr(folderPart.size());
     if (!HasWildcards(pattern)) {
+        Trace("kill: " + Quoted(operand) + " names one file");
         DeleteNamedFile(wide);
         return;
     }
@@ -171,13 +177,15 @@ void DeleteMatchingFiles() {
     // profiles folder or a profile; in another protected folder not by a
     // pattern that names every file. When that cannot be established, nothing.
     const auto folderPath = FullPathOf(folderPart.empty() ? std::wstring(L".") : folderPart);
-    if (!folderPath) return;
+    if (!folderPath) { Trace("kill: the folder of " + Quoted(operand) + " cannot be made a full path"); return; }
     const UniqueFile folder = OpenFolderToList(*folderPath);
-    if (!folder) return;
+    if (!folder) { TraceFailedCallW("opening the folder to list", ::GetLastError(), L"kill: " + *folderPath); return; }
     const FolderJudgement judgement = JudgeFolderOf(IdentifyHandle(folder.get()), CallerFolders::Spared);
     if (judgement.verdict == DeleteVerdict::Unidentified || judgement.verdict == DeleteVerdict::ListIncomplete)
-        return;
-    if (!MayDeleteByPattern(judgement.kind, NamesEveryFile(pattern))) return;
+        { TraceFolderJudgement("kill", *folderPath, judgement, "nothing is deleted"); return; }
+    const bool mayDelete = MayDeleteByPattern(judgement.kind, NamesEveryFile(pattern));
+    TraceFolderJudgement("kill", *folderPath, judgement, mayDelete ? "the pattern may delete there" : NamesEveryFile(pattern) ? "refused: no pattern that names every file deletes there" : "refused: no pattern deletes there");
+    if (!mayDelete) return;
 
     // Only the long name decides (the platform's search also takes a short
     // alias that fits). The names are collected first: deleting while the
@@ -191,14 +199,15 @@ void CopyOneFile() {
     const auto source = Arg(2);
     const auto destination = Arg(3);
     if (!source || !destination) return;
-    ::CopyFileA(Trim(*source).c_str(), Trim(*destination).c_str(), FALSE);
+    const std::string from = Trim(*source), to = Trim(*destination);
+    TraceCall(::CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "CopyFileA", Quoted(from) + " to " + Quoted(to));
 }
 
 void CopyListedFiles() {
     const auto name = Arg(2);
     if (!name) EndProgram();
     const auto text = ReadWholeFile(ListFilePath(ProgramFolder(), Trim(*name)));
-    if (!text) EndProgram();
+    if (!text) { Trace("ini: the list file " + Quoted(ListFilePath(ProgramFolder(), Trim(*name))) + " cannot be read"); EndProgram(); }
 
     // Every record is read before the first copy; there is no limit on their number.
     std::vector<ListRecord> records;
@@ -210,7 +219,7 @@ void CopyListedFiles() {
 
     for (const auto& record : records) {
         PumpPendingMessages();
-        ::CopyFileA(record.source.c_str(), record.destination.c_str(), FALSE);
+        TraceCall(::CopyFileA(record.source.c_str(), record.destination.c_str(), FALSE) != FALSE, "CopyFileA", Quoted(record.source) + " to " + Quoted(record.destination));
     }
     EndProgram();
 }
@@ -221,7 +230,7 @@ void RenamePath() {
     if (!from || !to) return;
     auto source = FullPathOf(WidenAnsi(*from));
     const auto target = FullPathOf(WidenAnsi(*to));
-    if (!source || !target) return;
+    if (!source || !target) { Trace("rename: " + Quoted(*from) + " or " + Quoted(*to) + " cannot be made a full path"); return; }
     // "C:\Demo\A\" names the folder A, as the platform's move reads it; a
     // file is not found by that spelling.
     const bool folderOnly = source->size() > 1 && source->back() == L'\\' && !IsVolumeRoot(*source);
@@ -234,27 +243,30 @@ void RenamePath() {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                   nullptr));
-    if (!item || !IsTheEntryItself(item.get(), *source)) return;
+    if (!item) { TraceFailedCall("CreateFileW", ::GetLastError(), "rename: opening " + Quoted(*from)); return; }
+    if (!IsTheEntryItself(item.get(), *source)) { Trace("rename: " + Quoted(*from) + " is not itself what its name leads to: nothing is renamed"); return; }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(item.get(), &info)) return;
     const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (folderOnly && !folder) return;
     // A protected folder, or one above a protected folder, stays where it is.
     if (folder && JudgeIdentifiedFolder(IdentifyHandle(item.get()), CallerFolders::Spared) !=
-                      DeleteVerdict::Allowed)
+                      DeleteVerdict::Allowed) {
+        Trace("rename: refused: " + Quoted(*from) + " is a protected folder, a folder above one, or cannot be judged");
         return;
-    if (RenameThrough(item.get(), *target)) return;
+    }
+    if (TraceCall(RenameThrough(item.get(), *target), "renaming through the handle", Quoted(*from) + " to " + Quoted(*to))) return;
     // A file may move to another drive: the platform copies it there.
     if (!folder && ::GetLastError() == ERROR_NOT_SAME_DEVICE) {
         item.reset();
-        ::MoveFileW(source->c_str(), target->c_str());
+        TraceCall(::MoveFileW(source->c_str(), target->c_str()) != FALSE, "MoveFileW", Quoted(*from) + " to " + Quoted(*to));
     }
 }
 
 void MakeFolder() {
     const auto folder = Arg(2);
     if (!folder) return;
-    ::CreateDirectoryA(folder->c_str(), nullptr);
+    TraceCall(::CreateDirectoryA(folder->c_str(), nullptr) != FALSE, "CreateDirectoryA", Quoted(*folder));
 }
 
 }  // namespace tav

@@ -14,6 +14,8 @@
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
 #include "common/win/shell_ops.h"
+#include "common/win/trace.h"
+#include "common/win/trace_folders.h"
 #include "main/files/copy_check.h"
 #include "main/files/copy_source.h"
 #include "main/run/result_file.h"
@@ -27,13 +29,14 @@ void DeleteFolderTree(OwnerWindow owner) {
     const auto argument = Arg(2);
     if (!argument) return;
     const std::string operand = Trim(*argument);
-    if (operand.size() < 3) return;
+    if (operand.size() < 3) { Trace("killfolder: the folder operand " + Quoted(operand) + " is shorter than 3 characters: nothing is deleted"); return; }
 
     // A permanent, unconfirmed, recursive delete must never reach a drive
     // root or one of the machine's protected folders, however it is spelt or
     // linked to; when that cannot be established, nothing is deleted.
     // The folder is removed through the handle it was judged by.
     FolderToEmpty target = JudgeFolderOperand(operand);
+    TraceFolderVerdict("killfolder", operand, target);
     // A folder that is there but cannot be opened (access denied, say) is
     // not deleted, and that is what the user is told.
     if (target.verdict == DeleteVerdict::Unidentified && IsFolder(operand))
@@ -44,6 +47,7 @@ void DeleteFolderTree(OwnerWindow owner) {
     target.folder.reset();  // the folder goes when its last handle closes
     // A link at the operand's path goes after the folder it led to.
     if (complete) complete = RemoveOperandLink(target);
+    Trace(complete ? "killfolder: the folder and everything in it removed" : "killfolder: not everything could be removed");
     if (!complete) ShowMessage("Es konnten nicht alle Dateien gelöscht werden.", "Fehler");
     EndProgram();
 }
@@ -130,7 +134,7 @@ void CopyFolder(OwnerWindow owner) {
     const std::string destinationOperand = Trim(Arg(3).value_or(""));
     // An empty source would mean "\*.*", the root of the current drive; an
     // empty destination has no meaning.
-    if (sourceOperand.empty() || destinationOperand.empty()) ReportCopyDirAndEnd("1");
+    if (sourceOperand.empty() || destinationOperand.empty()) { Trace("copydir: the source or the destination operand is missing or blank"); ReportCopyDirAndEnd("1"); }
 
     // Both operands are resolved once, against the working folder, and the
     // resolved paths are what the shell gets. The source is what
@@ -138,16 +142,18 @@ void CopyFolder(OwnerWindow owner) {
     const std::string source = FolderOperand(ContentsSourceFolder(sourceOperand));
     const std::string destination = FolderOperand(destinationOperand);
     // A source that is missing or cannot be read copies nothing: a failure.
-    if (source.empty() || !CanListFolder(source)) ReportCopyDirAndEnd("1");
+    if (source.empty() || !CanListFolder(source)) { Trace("copydir: the source " + Quoted(sourceOperand) + " is not found, or no folder whose entries can be listed"); ReportCopyDirAndEnd("1"); }
     // The destination is made a folder first: with a single entry to copy and
     // no folder there, the shell would make that entry a file of the
     // destination's name.
-    if (destination.empty() || !MakeFolderWithParents(destination)) ReportCopyDirAndEnd("1");
+    if (destination.empty() || !MakeFolderWithParents(destination)) { TraceFailedCall("making the destination folder", ::GetLastError(), Quoted(destinationOperand)); ReportCopyDirAndEnd("1"); }
 
+    Trace("copydir: the shell copies the contents of " + Quoted(source) + " into " + Quoted(destination));
     const bool failed = ShellOperationOnContents(owner(), FO_COPY, StripTrailingBackslash(source),
                                                  &destination);
     if (failed || !EveryFileArrived(WidenAnsi(StripTrailingBackslash(source)),
                                     WidenAnsi(StripTrailingBackslash(destination)))) {
+        Trace(failed ? "copydir: the shell reported a failure or a cancel" : "copydir: not every file arrived in the destination");
         ShowMessage("Es konnten nicht alle Dateien kopiert werden.", "Fehler");
         ReportCopyDirAndEnd("1");
     }

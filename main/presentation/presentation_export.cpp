@@ -11,6 +11,7 @@
 #include "common/win/files.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/presentation/export_rules.h"
 #include "main/presentation/office_version.h"
 #include "main/presentation/presentation_dialog.h"
@@ -197,7 +198,7 @@ bool ExportThroughPresentationProgram() {
     ComApartment apartment;
     if (!apartment.ok()) return false;
     CLSID clsid{};
-    if (FAILED(::CLSIDFromProgID(L"PowerPoint.Application", &clsid))) return false;
+    if (const HRESULT hr = ::CLSIDFromProgID(L"PowerPoint.Application", &clsid); FAILED(hr)) { TraceFailedCall("CLSIDFromProgID", static_cast<unsigned long>(hr), "\"PowerPoint.Application\", the presentation program"); return false; }
 
     ComPtr<IDispatch> application;
     bool wasRunning = false;
@@ -211,7 +212,7 @@ bool ExportThroughPresentationProgram() {
     if (!application)
         ::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, application.put_void());
     PumpPendingMessages();
-    if (!application) return false;
+    if (!application) { Trace("the presentation program could not be started"); return false; }
 
     bool exported = false;
     const ComPtr<IDispatch> presentation = OpenPresentation(application.get());
@@ -235,7 +236,7 @@ void RunPresentationCommand() {
     if (!target || !width || !height || !format) return;
     const auto widthValue = ParseWholeNumber(*width);
     const auto heightValue = ParseWholeNumber(*height);
-    if (!widthValue || !heightValue) return;
+    if (!widthValue || !heightValue) { Trace("p: width " + Quoted(*width) + " or height " + Quoted(*height) + " is no whole number: no export"); return; }
 
     ExportTarget = *target;
     ExportWidth = *widthValue;

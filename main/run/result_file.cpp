@@ -7,6 +7,7 @@
 #include "common/win/entry_itself.h"
 #include "common/win/files.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/run/run_state.h"
 
 namespace tav {
@@ -124,16 +125,26 @@ bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string&
     return bytes && WriteInPlace(resultFile, *bytes);
 }
 
+// "[Section] Key=value Key=value", as the trace shows a section.
+std::string SectionText(const std::string& section,
+                        const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string text = "[" + section + "]";
+    for (const auto& [key, value] : entries) text += " " + key + "=" + value;
+    return text;
+}
+
 }  // namespace
 
 void RemoveEarlierResultFile() {
     const std::string resultFile = ResultFilePath();
     earlierResultThere = !DeleteUntilGone(resultFile);
+    if (earlierResultThere) Trace("an earlier result file " + Quoted(resultFile) + " could not be removed");
 }
 
 void ResultSection::Commit() const {
     const std::string resultFile = ResultFilePath();
     if (WriteThroughTemporaryFile(resultFile, name_, entries_)) {
+        Trace("result file " + Quoted(resultFile) + " written: " + SectionText(name_, entries_));
         earlierResultThere = false;
         return;
     }
@@ -142,6 +153,7 @@ void ResultSection::Commit() const {
     // answer (a read-only one, or one a reader holds all the while without
     // sharing writing), which they would mix with this run's.
     if (!earlierResultThere) WriteKeys(resultFile, name_, entries_);
+    Trace("result file " + Quoted(resultFile) + (earlierResultThere ? " not written (an earlier run's answer is there): " : " written key by key: ") + SectionText(name_, entries_));
 }
 
 void WriteSearchResult(const std::string& result, const std::string& file) {
@@ -175,8 +187,9 @@ void WritePowerpointResult(const std::string& error) {
 }
 
 void ResultHandOver() {
+    Trace("result file held for the front end for 2000 ms");
     ::Sleep(2000);
-    DeleteUntilGone(ResultFilePath());
+    Trace(DeleteUntilGone(ResultFilePath()) ? "result file removed" : "result file could not be removed (read-only, or held open by a reader)");
 }
 
 }  // namespace tav

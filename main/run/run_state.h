@@ -19,7 +19,9 @@ struct RunState {
 
 extern RunState State;
 
-// Argument n of the parameter string, or nothing when it is missing.
-inline std::optional<std::string> Arg(std::size_t n) { return State.Args[n]; }
+// Argument n of the parameter string, or nothing when it is missing (which
+// the trace notes: an action reads through this what it needs). An optional
+// argument is read from State.Args directly.
+std::optional<std::string> Arg(std::size_t n);
 
 }  // namespace tav

@@ -11,6 +11,7 @@
 #include "common/win/folders.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/run/run_state.h"
 
 namespace tav {
@@ -58,23 +59,27 @@ bool StaysInPrograms(const std::string& folder, const std::string& programs) {
 // Saves the shortcut under a new name in the shortcut's folder and renames
 // it to `linkPath`, replacing what stands there as the entry it is: a link at
 // that name is replaced, never written through. A folder there stays, and
-// nothing of the new file is left.
-void SaveInPlaceOf(IPersistFile& file, const std::string& linkPath) {
+// nothing of the new file is left. True when the shortcut stands at its name.
+bool SaveInPlaceOf(IPersistFile& file, const std::string& linkPath) {
     const std::wstring path = WidenAnsi(linkPath);
     const auto folder = ParentFolder(path);
-    if (!folder) return;
+    if (!folder) return false;
     wchar_t temporary[MAX_PATH + 1] = {};
-    if (!::GetTempFileNameW(folder->c_str(), L"tav", 0, temporary)) return;
-    if (SUCCEEDED(file.Save(temporary, FALSE)) &&
-        ::MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return;
+    if (!TraceCall(::GetTempFileNameW(folder->c_str(), L"tav", 0, temporary) != 0, "GetTempFileNameW", linkPath))
+        return false;
+    const HRESULT saved = file.Save(temporary, FALSE);
+    if (FAILED(saved)) TraceFailedCall("IPersistFile::Save", static_cast<unsigned long>(saved), Quoted(linkPath));
+    if (SUCCEEDED(saved) &&
+        TraceCall(::MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0, "MoveFileExW", linkPath))
+        return true;
     RemoveFileItself(temporary);
+    return false;
 }
 
 void Carry(const std::optional<ShortcutPlan>& plan, const std::string& programs = {}) {
     if (!plan) return;
     if (!plan->folderToCreate.empty()) {
-        if (!StaysInPrograms(plan->folderToCreate, programs)) return;
+        if (!StaysInPrograms(plan->folderToCreate, programs)) { Trace("shortcut: refused: the folder " + Quoted(plan->folderToCreate) + " does not stay in the start menu's programs folder"); return; }
         MakeFolderWithParents(plan->folderToCreate);
         if (!StaysInPrograms(plan->folderToCreate, programs)) return;
     }
@@ -104,7 +109,8 @@ void CreateShortcut(const ShortcutRequest& request) {
     if (!request.workingDirectory.empty() &&
         FAILED(link->SetWorkingDirectory(request.workingDirectory.c_str())))
         return;
-    SaveInPlaceOf(*file.get(), request.linkPath);
+    if (SaveInPlaceOf(*file.get(), request.linkPath))
+        Trace("shortcut " + Quoted(request.linkPath) + " saved, to " + Quoted(request.target));
 }
 
 void DesktopShortcutCommand() {

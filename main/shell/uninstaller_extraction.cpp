@@ -10,6 +10,7 @@
 #include "common/win/entry_itself.h"
 #include "common/win/program.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/resources/resource.h"
 #include "main/run/run_state.h"
 #include "main/shell/uninstaller_launch.h"
@@ -131,8 +132,11 @@ void StartUninstaller(const std::wstring& program, const std::wstring& installFo
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          workingFolder.c_str(), &startup, &started))
+                          workingFolder.c_str(), &startup, &started)) {
+        TraceFailedCallW("CreateProcessW", ::GetLastError(), commandLine);
         return;
+    }
+    TraceW(L"uninstaller started (pid " + WidenAnsi(std::to_string(started.dwProcessId)) + L"): " + commandLine);
     UniqueHandle process(started.hProcess);
     UniqueHandle thread(started.hThread);
 }
@@ -150,6 +154,7 @@ void ExtractAndStartUninstaller(const std::wstring& wideParameterString) {
     // for byte and held, unchangeable, until the process has been created.
     auto placed = PlaceUnderItsName(temp, carried);
     if (!placed) placed = PlaceInFreshFolder(temp, carried);
+    if (!placed) Trace("the carried uninstaller could be placed neither under its name nor in a fresh folder in TEMP");
     if (placed) StartUninstaller(placed->path, installFolder, temp);
     EndProgram();
 }

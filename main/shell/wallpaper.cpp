@@ -10,6 +10,7 @@
 #include "common/win/folders.h"
 #include "common/win/protected_folders.h"
 #include "common/win/raii.h"
+#include "common/win/trace.h"
 #include "main/run/picture.h"
 #include "main/run/run_state.h"
 #include "main/shell/bmp_layout.h"
@@ -21,8 +22,8 @@ namespace {
 void SetWallpaper(const std::string& path) {
     // The path is only read; the platform's declaration is not const.
     std::string copy = path;
-    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, copy.data(),
-                            SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    TraceCall(::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, copy.data(),
+                            SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE, "SystemParametersInfoA(SPI_SETDESKWALLPAPER)", Quoted(path));
 }
 
 int ScreenDpiX() {
@@ -173,20 +174,20 @@ void WallpaperCommand(PictureChooser choosePicture) {
     // The bitmap keeps the picture's own file name, and only that: nothing of
     // the picture's path may lead it out of the Windows folder.
     const auto name = WallpaperFileName(picture);
-    if (!name) return;
+    if (!name) { Trace("wallpaper: " + Quoted(picture) + " gives no file name for the bitmap"); return; }
     const std::string wallpaper = windowsFolder + *name;
 
     if (IsPlainFile(picture)) {
         switch (Occupant(wallpaper, picture)) {
             case WallpaperFile::Replaceable:
-                if (!ReplaceWithBitmap(picture, wallpaper, windowsFolder)) return;  // no picture: nothing changes
+                if (!ReplaceWithBitmap(picture, wallpaper, windowsFolder)) { Trace("wallpaper: " + Quoted(picture) + " could not be made the bitmap " + Quoted(wallpaper)); return; }  // no picture: nothing changes
                 break;
             case WallpaperFile::ThePicture:
                 // Already where the bitmap would go: set as it is, never
                 // written over itself, as long as it is a picture at all.
                 if (!LoadPictureFile(picture)) return;
                 break;
-            case WallpaperFile::Protected: return;
+            case WallpaperFile::Protected: Trace("wallpaper: refused: " + Quoted(wallpaper) + " is a file the program does not replace"); return;
         }
     }
     SetWallpaper(wallpaper);

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "common/win/ansi.h"
 #include "common/win/program.h"
+#include "common/win/trace.h"
 #include "main/dialogs/about_box.h"
 #include "main/dialogs/file_browser_window.h"
 #include "main/dialogs/file_dialogs.h"
@@ -45,13 +46,16 @@ bool ActsOnWhatTheFrontEndWrote(const std::string& parameterString,
 }  // namespace
 
 void RunParameterString(const std::string& parameterString, const std::wstring& wideParameterString) {
+    TraceStart("parameter string", parameterString);
     State.TempPath = QueryTempPath();
 
     if (IsUninstallCommand(parameterString)) {
+        Trace("action: the uninstaller (c,u/), for the installation folder after the prefix");
         ExtractAndStartUninstaller(wideParameterString);
         return;
     }
     if (parameterString.empty()) {
+        Trace("action: the about box (the parameter string is empty)");
         ShowAboutBox();
         EndProgram();
     }
@@ -60,13 +64,13 @@ void RunParameterString(const std::string& parameterString, const std::wstring& 
 
     RemoveEarlierResultFile();
     // Silently, as for a missing operand.
-    if (!ActsOnWhatTheFrontEndWrote(parameterString, wideParameterString)) return;
+    if (!ActsOnWhatTheFrontEndWrote(parameterString, wideParameterString)) { Trace("no action: an operand it would act on does not survive the ANSI code page (see the wide command line)"); return; }
 
     switch (FamilyOf(State.Args.OrEmpty(0))) {
         case Family::Search: RunSearchCommand(); break;
         case Family::Presentation: RunPresentationCommand(); break;
         case Family::File: RunFileCommand(); break;
-        case Family::None: break;
+        case Family::None: Trace("no action: argument 0 " + Quoted(State.Args.OrEmpty(0)) + " is none of the families s, p, c"); break;
     }
 }
 
@@ -75,6 +79,7 @@ void RunParameterString(const std::string& parameterString, const std::wstring& 
 void RunFileCommand() {
     const auto verb = Arg(1);
     if (!verb) return;  // "c" alone
+    Trace(VerbOf(*verb) == Verb::FileBrowser ? "action: the file browser (argument 1 " + Quoted(*verb) + " is no verb)" : "action: c," + *verb);
 
     switch (VerbOf(*verb)) {
         case Verb::Ini: CopyListedFiles(); break;
