@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -152,18 +153,39 @@ private:
 // The colour of one pixel on the screen.
 inline COLORREF ScreenPixel(int x, int y) { return ScreenArea({x, y, x + 1, y + 1}).At(0, 0); }
 
+namespace detail {
+
+inline INPUT MouseInputAt(POINT screen, DWORD flags) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ::MulDiv(screen.x, 65535, w - 1);
+    input.mi.dy = ::MulDiv(screen.y, 65535, h - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+}  // namespace detail
+
+// Moves the mouse to a point on the screen; true once the platform reports
+// it there. The X server reports a moved pointer again a moment later, to
+// whichever window is under it then: a test that will press a button at a
+// point moves there first, so that no later report of an older place (while
+// the button is held, a list box scrolls towards it) can reach the window.
+inline bool MovePointerTo(POINT screen) {
+    INPUT move = detail::MouseInputAt(screen, MOUSEEVENTF_MOVE);
+    ::SendInput(1, &move, sizeof(INPUT));
+    return uia::WaitUntil([&] {
+        POINT at{};
+        return ::GetCursorPos(&at) && std::abs(at.x - screen.x) <= 1 && std::abs(at.y - screen.y) <= 1;
+    });
+}
+
 // Moves the mouse to a point on the screen and double-clicks the left button.
 inline void DoubleClickAt(POINT screen) {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[5] = {};
-    for (auto& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(screen.x, 65535, w - 1);
-        input.mi.dy = ::MulDiv(screen.y, 65535, h - 1);
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = inputs[3].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = inputs[4].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    INPUT inputs[5] = {detail::MouseInputAt(screen, MOUSEEVENTF_MOVE),
+                       detail::MouseInputAt(screen, MOUSEEVENTF_LEFTDOWN), detail::MouseInputAt(screen, MOUSEEVENTF_LEFTUP),
+                       detail::MouseInputAt(screen, MOUSEEVENTF_LEFTDOWN), detail::MouseInputAt(screen, MOUSEEVENTF_LEFTUP)};
     ::SendInput(5, inputs, sizeof(INPUT));
 }
 

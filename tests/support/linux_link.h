@@ -40,14 +40,47 @@ inline bool EntryListed(const std::string& path) {
 
 // Makes `folder\name` a symbolic link to `relativeTarget` ("../Daten/a.txt").
 inline bool MakeLinuxLink(const std::string& folder, const std::string& name, const std::string& relativeTarget) {
-    return detail::RunUnixProgram(L"\\\\?\\unix\\bin\\ln", tav::WidenAnsi("ln -s " + relativeTarget + " " + name),
-                                  folder, [&] { return detail::EntryListed(folder + "\\" + name); });
+    return detail::RunUnixProgram(L"\\\\?\\unix\\bin\\ln",
+                                  tav::WidenAnsi("ln -s \"" + relativeTarget + "\" \"" + name + "\""), folder,
+                                  [&] { return detail::EntryListed(folder + "\\" + name); });
 }
 
 // Removes the link `folder\name` itself (a Windows delete would remove what it leads to).
 inline bool RemoveLinuxLink(const std::string& folder, const std::string& name) {
-    return detail::RunUnixProgram(L"\\\\?\\unix\\bin\\rm", tav::WidenAnsi("rm -f " + name), folder,
+    return detail::RunUnixProgram(L"\\\\?\\unix\\bin\\rm", tav::WidenAnsi("rm -f \"" + name + "\""), folder,
                                   [&] { return !detail::EntryListed(folder + "\\" + name); });
 }
+
+// A link at the absolute path `link` that leads to `target`, both on drive C,
+// for the life of the object.
+class LinkAtName {
+public:
+    LinkAtName(const std::string& link, const std::string& target)
+        : folder_(link.substr(0, link.find_last_of('\\'))), name_(link.substr(link.find_last_of('\\') + 1)) {
+        made_ = MakeLinuxLink(folder_, name_, TargetFromFolder(folder_, target));
+        EXPECT_TRUE(made_) << "no link at " << link;
+    }
+    ~LinkAtName() {
+        if (made_) EXPECT_TRUE(RemoveLinuxLink(folder_, name_)) << folder_ << "\\" << name_;
+    }
+    LinkAtName(const LinkAtName&) = delete;
+    LinkAtName& operator=(const LinkAtName&) = delete;
+
+    bool Made() const { return made_; }
+
+private:
+    // `target` as the link's folder sees it: up to C:\, then down to it.
+    static std::string TargetFromFolder(const std::string& folder, const std::string& target) {
+        const std::string below = folder.substr(3);  // after "C:\"
+        std::string relative = below.empty() ? "" : "../";
+        for (char c : below)
+            if (c == '\\') relative += "../";
+        for (char c : target.substr(3)) relative += c == '\\' ? '/' : c;
+        return relative;
+    }
+
+    std::string folder_, name_;
+    bool made_ = false;
+};
 
 }  // namespace systest

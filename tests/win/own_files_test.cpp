@@ -2,7 +2,7 @@
 // file, the uninstaller's marker and start-menu folder, a desktop shortcut,
 // the wallpaper bitmap) with a link standing at that name: the document or
 // folder the link leads to, outside what the action was given, must survive.
-// The harness's helper makes the links (TAV_LINK_REQUESTS, LinkAtName); under
+// The tests make the links from inside the prefix (LinkAtName); under
 // Wine a program cannot remove such a link as the link, so where it stays the
 // program must have said so (the uninstaller) or left it alone.
 #include <windows.h>
@@ -10,7 +10,7 @@
 
 #include "common/win/folders.h"
 #include "tests/support/fixtures.h"
-#include "tests/support/link_request.h"
+#include "tests/support/linux_link.h"
 #include "tests/support/shell_link_reader.h"
 #include "tests/support/uninstaller_session.h"
 

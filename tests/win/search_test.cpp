@@ -99,6 +99,12 @@ TEST_F(SearchTest, ListModeFillsInWalkOrderStopKeepsTheFindsAndADoubleClickTakes
     uia::Process p = RunMain("s,D:,*.big,list");
     const SearchWindow w(p.Pid(), "*.big");
     ASSERT_NE(w.window, nullptr);
+    // The third row, where the double-click below goes: the pointer waits
+    // there from the start, so that no report of another place comes late.
+    const LRESULT rowHeight = ::SendMessageA(w.list, LB_GETITEMHEIGHT, 0, 0);
+    const RECT list = uia::WindowRectOnScreen(w.list);
+    const POINT thirdRow{list.left + 40, list.top + 2 + static_cast<LONG>(rowHeight) * 5 / 2};
+    ASSERT_TRUE(MovePointerTo(thirdRow));
     const auto listed = [&] { return ::SendMessageA(w.list, LB_GETCOUNT, 0, 0); };
     uia::Click(w.button);
     ASSERT_TRUE(uia::WaitUntil([&] { return listed() > 20; }, uia::Ms{20000}));
@@ -121,11 +127,9 @@ TEST_F(SearchTest, ListModeFillsInWalkOrderStopKeepsTheFindsAndADoubleClickTakes
     // Once more, and a double-click on the third row while the walk runs.
     uia::Click(w.button);
     ASSERT_TRUE(uia::WaitUntil([&] { return uia::TextOf(w.button) == "Stop!" && listed() >= 3; }, uia::Ms{20000}));
-    const LRESULT rowHeight = ::SendMessageA(w.list, LB_GETITEMHEIGHT, 0, 0);
     ASSERT_EQ(::SendMessageA(w.list, LB_GETTOPINDEX, 0, 0), 0);
-    const RECT list = uia::WindowRectOnScreen(w.list);
     ::SetForegroundWindow(w.window);
-    DoubleClickAt({list.left + 40, list.top + 2 + static_cast<LONG>(rowHeight) * 5 / 2});
+    DoubleClickAt(thirdRow);
     EXPECT_EQ(WaitForSearchAnswer(p), std::string(walkOrder[2]).insert(walkOrder[2].find_last_of('\\') + 1, "|"));
     EXPECT_EQ(p.WaitForExit(uia::Ms{10000}), 0u);
 }

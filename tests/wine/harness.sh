@@ -232,20 +232,13 @@ run)
         python3 "$(dirname "${BASH_SOURCE[0]}")/exchange_on_open.py" "$prefix" &
         exchanger=$!
     fi
-    # Suites that need a link at one name for one test ask for it while they
-    # run (tests/wine/links_on_request.py); every link stays inside the prefix.
-    linker=
-    if [[ ${TAV_LINK_REQUESTS:-} ]]; then
-        python3 "$(dirname "${BASH_SOURCE[0]}")/links_on_request.py" "$prefix" &
-        linker=$!
-    fi
-    trap 'stop_servers_of "$prefix"; for helper in $exchanger $linker; do kill "$helper" 2>/dev/null || true; done' EXIT
+    trap 'stop_servers_of "$prefix"; [[ -z $exchanger ]] || kill "$exchanger" 2>/dev/null || true' EXIT
     code=0
     # The program was copied into C:\tav with the programs under test and is
     # started from there (a 32-bit one is not found by its Linux path).
     cp "$exe" "$prefix/drive_c/tav/"
     (cd "$prefix/drive_c" && "$WINE" "C:\\tav\\$(basename "$exe")" "$@") || code=$?
-    for helper in $exchanger $linker; do kill "$helper" 2>/dev/null || true; wait "$helper" 2>/dev/null || true; done
+    if [[ -n $exchanger ]]; then kill "$exchanger" 2>/dev/null || true; wait "$exchanger" 2>/dev/null || true; fi
     # Pictures the tests saved for people to look at.
     if compgen -G "$prefix/drive_c/screenshots/*.bmp" >/dev/null; then
         mkdir -p "$build/screenshots"
