@@ -86,6 +86,25 @@ void WriteKeys(const std::string& file, const std::string& section,
     ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());  // flushes a cache
 }
 
+// Writes the keys into the plain file at `file` while it is held, opened as
+// the entry at its name, so that it can be neither renamed nor deleted: what
+// the platform's profile writer then opens by that name is this very file,
+// never a link put in its place meanwhile. A file that is not there yet is
+// made first, where no entry stands. False, with nothing written, when no
+// plain file can be held there. The hold asks for no access to the contents,
+// so it stands in the way of no reader or writer.
+bool WriteKeysIntoHeldFile(const std::string& file, const std::string& section,
+                           const std::vector<std::pair<std::string, std::string>>& entries) {
+    const std::wstring path = WidenAnsi(file);
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    UniqueFile held(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShare, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) held = OpenEntryItself(path, FILE_READ_ATTRIBUTES, kShare);
+    if (!held || KindOf(held.get()) != EntryKind::File) return false;
+    WriteKeys(file, section, entries);
+    return true;
+}
+
 // Empties the file at `file` and writes `bytes` into it, through one handle
 // that shares reading and writing with whoever holds the file. False when it
 // cannot be opened for writing or a byte could not be written.
@@ -113,7 +132,10 @@ bool WriteThroughTemporaryFile(const std::string& resultFile, const std::string&
     if (ReadOnly(resultFile)) return false;
     char temporary[MAX_PATH + 1] = {};
     if (!::GetTempFileNameA(State.TempPath.c_str(), "tav", 0, temporary)) return false;
-    WriteKeys(temporary, section, entries);
+    if (!WriteKeysIntoHeldFile(temporary, section, entries)) {
+        RemoveFileItself(WidenAnsi(temporary));
+        return false;
+    }
     // A reader of a file already there holds up its replacement for a moment.
     if (TryForAMoment([&] { return ::MoveFileExA(temporary, resultFile.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE; }))
         return true;
@@ -152,8 +174,12 @@ void ResultSection::Commit() const {
     // written: the keys go to it directly, but never into an earlier run's
     // answer (a read-only one, or one a reader holds all the while without
     // sharing writing), which they would mix with this run's.
-    if (!earlierResultThere) WriteKeys(resultFile, name_, entries_);
-    Trace("result file " + Quoted(resultFile) + (earlierResultThere ? " not written (an earlier run's answer is there): " : " written key by key: ") + SectionText(name_, entries_));
+    const bool written = !earlierResultThere && WriteKeysIntoHeldFile(resultFile, name_, entries_);
+    Trace("result file " + Quoted(resultFile) +
+          (written ? " written key by key: "
+                   : earlierResultThere ? " not written (an earlier run's answer is there): "
+                                        : " not written (no plain file can be held at its name): ") +
+          SectionText(name_, entries_));
 }
 
 void WriteSearchResult(const std::string& result, const std::string& file) {
