@@ -46,7 +46,12 @@ inline bool MakeLinuxLink(const std::string& folder, const std::string& name, co
 }
 
 // Removes the link `folder\name` itself (a Windows delete would remove what it leads to).
+// Nothing is started when nothing is listed there (the program under test may
+// have replaced the link and deleted what replaced it): the Unix program is
+// not waited for, only its effect, and a late one would remove the next link
+// made at that name.
 inline bool RemoveLinuxLink(const std::string& folder, const std::string& name) {
+    if (!detail::EntryListed(folder + "\\" + name)) return true;
     return detail::RunUnixProgram(L"\\\\?\\unix\\bin\\rm", tav::WidenAnsi("rm -f \"" + name + "\""), folder,
                                   [&] { return !detail::EntryListed(folder + "\\" + name); });
 }
