@@ -33,14 +33,16 @@ bool ReadOnly(const std::string& file) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-// Calls `attempt` until it answers true, about every millisecond, for at most
-// kReaderPatienceMs; its last answer.
+// Calls `attempt` until it answers true, for at most kReaderPatienceMs; its
+// last answer. The pauses between attempts vary (none, one, two
+// milliseconds): a reader that polls at a steady pace on the same clock would
+// otherwise hold the file at every attempt, each time again.
 template <typename Attempt>
 bool TryForAMoment(Attempt attempt) {
     const DWORD start = ::GetTickCount();
-    while (!attempt()) {
+    for (DWORD tries = 0; !attempt(); ++tries) {
         if (::GetTickCount() - start >= kReaderPatienceMs) return false;
-        ::Sleep(1);
+        ::Sleep(tries % 3);
     }
     return true;
 }
